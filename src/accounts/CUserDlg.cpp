@@ -1,0 +1,59 @@
+#include "CUserDlg.h"
+
+#include "ADO.h"
+#include "CUserAddDlg.h"
+#include "ResourceIds.h"
+#include "Resources.h"
+#include "Skin.h"
+#include "SqlText.h"
+
+CUserDlg::CUserDlg(QWidget* parent)
+    : CDialog(LoginDialogTemplate(), parent), m_strUser("root"), m_strPassword("kerno482") {}
+
+const MessageMap& CUserDlg::GetMessageMap() const {
+    static const MessageMap map{
+        Command(IDOK, &CUserDlg::OnBnClickedLogin),
+        Command(IDC_BTN_ADD_USER, &CUserDlg::OnBnClickedAdd),
+    };
+    return map;
+}
+
+void CUserDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_EDIT_USER, m_strUser);
+    DDX_Text(pDX, IDC_EDIT_PASSWORD, m_strPassword);
+}
+
+bool CUserDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    dsSkinWindow(this, 100, "userLogindialog", 1);
+    return true;
+}
+
+void CUserDlg::OnBnClickedLogin() {
+    CADODatabase db;
+    std::string storedPassword;
+    UpdateData(true);
+    if (m_strPassword.empty() || m_strUser.empty()) {
+        MessageBox("用户名或者密码不能为空!");
+        return;
+    }
+
+    db.SetConnectionString(kBookConnectionString);
+    if (!db.Open()) return;
+
+    CADORecordset rs(&db);
+    const std::string query = "select * from tbUser where user = '" + SqlText(m_strUser) + "'";
+    if (!rs.Open(db.GetActiveConnection(), query, CADORecordset::OpenQuery)) return;
+    if (!(rs.IsEOF() && rs.IsBOF())) rs.GetFieldValue("password", storedPassword);
+
+    if (storedPassword == m_strPassword)
+        CDialog::OnOK();
+    else
+        MessageBox("密码或者用户名错误！");
+}
+
+void CUserDlg::OnBnClickedAdd() {
+    CUserAddDlg dlg;
+    dlg.DoModal();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "CDialog.h"
+
+// The login dialog: accepts a user name and password that tbUser holds.
+class CUserDlg : public CDialog {
+    Q_OBJECT
+
+public:
+    explicit CUserDlg(QWidget* parent = nullptr);
+
+    std::string m_strUser;
+    std::string m_strPassword;
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(CDataExchange* pDX) override;
+    const MessageMap& GetMessageMap() const override;
+
+private:
+    void OnBnClickedLogin();
+    void OnBnClickedAdd();
+};

@@ -1,0 +1,26 @@
+#include "CAboutDlg.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "ResourceIds.h"
+#include "Resources.h"
+#include "Skin.h"
+
+CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(AboutDialogTemplate(), parent) {}
+
+const char* CAboutDlg::SiteUrl() { return "https://tillbook.quillmoor.example/"; }
+
+const MessageMap& CAboutDlg::GetMessageMap() const {
+    static const MessageMap map{Command(IDC_LINK_SITE, &CAboutDlg::OnSiteLink)};
+    return map;
+}
+
+bool CAboutDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    dsSkinWindow(this, 100, "aboutdialog", 1);
+    dsSkinWindow(GetDlgItem(IDC_LINK_SITE), 106, "linkstatic", 0);
+    return true;
+}
+
+void CAboutDlg::OnSiteLink() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(SiteUrl()))); }

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "CWinApp.h"
+
+class CCofferApp : public CWinApp {
+public:
+    bool InitInstance() override;
+    int ExitInstance() override;
+};
+
+extern CCofferApp theApp;

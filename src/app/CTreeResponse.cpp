@@ -1,0 +1,10 @@
+#include "CTreeResponse.h"
+
+#include "CDialog.h"
+
+std::unique_ptr<CDialog> CTreeResponse::CreateItemDialog(const std::string& itemText) const {
+    // The entry and query dialogs ("日常收入", "日常支出", "支出查询", "收入查询") are added
+    // here as they are built; every other text opens nothing.
+    (void)itemText;
+    return nullptr;
+}

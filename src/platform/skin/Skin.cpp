@@ -1,0 +1,94 @@
+#include "Skin.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QMenu>
+#include <QSettings>
+#include <QStyle>
+#include <QTreeWidgetItem>
+
+#include "CDialog.h"
+#include "CMenu.h"
+
+namespace {
+const char* const kSkinProperty = "skin";
+const char* const kSkinKindProperty = "skinKind";
+constexpr int kDrawValueRole = Qt::UserRole + 0x100;
+
+QString& SkinFolder() {
+    static QString folder;
+    return folder;
+}
+
+std::string& SkinName() {
+    static std::string name;
+    return name;
+}
+
+// Per-object window options of the skin, from skin.ini: [objectName] maximizeBox=false.
+bool SkinAllows(const std::string& objectName, const char* option) {
+    if (SkinFolder().isEmpty()) return true;
+    QSettings settings(SkinFolder() + QStringLiteral("skin.ini"), QSettings::IniFormat);
+    return settings.value(QString::fromStdString(objectName) + '/' + option, true).toBool();
+}
+
+void Repolish(QWidget* widget) {
+    widget->style()->unpolish(widget);
+    widget->style()->polish(widget);
+    widget->update();
+}
+}  // namespace
+
+bool dsLoadSkin(const std::string& skinName, int) {
+    const QString folder = QStringLiteral(":/skins/%1/").arg(QString::fromStdString(skinName));
+    QFile sheet(folder + QStringLiteral("skin.qss"));
+    if (!sheet.open(QIODevice::ReadOnly)) return false;
+    SkinFolder() = folder;
+    SkinName() = skinName;
+    qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+    return true;
+}
+
+void dsExitSkin() {
+    if (SkinFolder().isEmpty()) return;
+    SkinFolder().clear();
+    SkinName().clear();
+    qApp->setStyleSheet(QString());
+}
+
+void dsSkinWindow(QWidget* window, int kind, const std::string& objectName, int wholeDialog) {
+    if (!window) return;
+    window->setProperty(kSkinProperty, QString::fromStdString(objectName));
+    window->setProperty(kSkinKindProperty, kind);
+    if (wholeDialog && window->isWindow() && !SkinAllows(objectName, "maximizeBox"))
+        window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    Repolish(window);
+}
+
+void dsSetDrawItemValueEx(QWidget*, QTreeWidgetItem* item, int, const std::string& key,
+                          const std::string& value, int) {
+    if (!item) return;
+    QVariantMap values = item->data(0, kDrawValueRole).toMap();
+    values.insert(QString::fromStdString(key), QString::fromStdString(value));
+    item->setData(0, kDrawValueRole, values);
+    const QString icon = SkinFolder() + QStringLiteral("icons/%1.svg").arg(QString::fromStdString(value));
+    if (!SkinFolder().isEmpty() && QFile::exists(icon)) item->setIcon(0, QIcon(icon));
+}
+
+void dsTrackPopupMenu(QMenu* menu, int, int x, int y, QWidget* owner, int) {
+    if (!menu) return;
+    const int id = CommandIdOf(menu->exec(QPoint(x, y)));
+    if (auto* dialog = qobject_cast<CDialog*>(owner); dialog && id != 0) dialog->SendCommand(id);
+}
+
+std::string SkinObjectOf(const QWidget* window) {
+    return window ? window->property(kSkinProperty).toString().toStdString() : std::string();
+}
+
+std::string DrawItemValueOf(const QTreeWidgetItem* item, const std::string& key) {
+    if (!item) return {};
+    return item->data(0, kDrawValueRole).toMap().value(QString::fromStdString(key)).toString().toStdString();
+}
+
+std::string LoadedSkinName() { return SkinName(); }

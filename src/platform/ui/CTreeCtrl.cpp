@@ -1,0 +1,42 @@
+#include "CTreeCtrl.h"
+
+#include <QTreeWidget>
+
+QTreeWidget* CTreeCtrl::Tree() const { return qobject_cast<QTreeWidget*>(GetSafeHwnd()); }
+
+HTREEITEM CTreeCtrl::InsertItem(const std::string& text, HTREEITEM parent) {
+    QTreeWidget* tree = Tree();
+    if (!tree) return nullptr;
+    auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(text)));
+    if (parent)
+        parent->addChild(item);
+    else
+        tree->addTopLevelItem(item);
+    return item;
+}
+
+bool CTreeCtrl::DeleteAllItems() {
+    QTreeWidget* tree = Tree();
+    if (!tree) return false;
+    tree->clear();
+    return true;
+}
+
+HTREEITEM CTreeCtrl::GetSelectedItem() const {
+    QTreeWidget* tree = Tree();
+    if (!tree) return nullptr;
+    const auto selected = tree->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+std::string CTreeCtrl::GetItemText(HTREEITEM item) const {
+    return item ? item->text(0).toStdString() : std::string();
+}
+
+int CTreeCtrl::GetCount() const {
+    QTreeWidget* tree = Tree();
+    if (!tree) return 0;
+    int count = 0;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) ++count;
+    return count;
+}

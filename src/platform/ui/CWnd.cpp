@@ -1,0 +1,7 @@
+#include "CWnd.h"
+
+void CWnd::Attach(QWidget* widget) {
+    if (m_pWidget == widget) return;
+    m_pWidget = widget;
+    if (widget) PreSubclassWindow();
+}

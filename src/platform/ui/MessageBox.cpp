@@ -1,0 +1,26 @@
+#include "MessageBox.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+#include "DialogTemplate.h"
+
+namespace {
+MessageBoxHook& Hook() {
+    static MessageBoxHook hook;
+    return hook;
+}
+}  // namespace
+
+void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
+
+int ShowMessageBox(QWidget* owner, const std::string& text) {
+    if (Hook()) {
+        Hook()(owner, text);
+        return IDOK;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(),
+                    QString::fromStdString(text), QMessageBox::Ok, owner);
+    box.exec();
+    return IDOK;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+// Resource, control and command ids of the program's windows.
+
+// Resources
+constexpr int IDD_ABOUTBOX = 100;
+constexpr int IDS_ABOUTBOX = 101;
+constexpr int IDD_COFFER_DIALOG = 102;
+constexpr int IDR_MAINFRAME = 128;
+constexpr int IDR_MENU_POPUP = 129;
+constexpr int IDD_USER_LOGIN = 130;
+constexpr int IDD_USER_ADD = 131;
+
+// Main window
+constexpr int IDC_TREE_NAV = 1000;
+constexpr int IDC_BTN_LOGOUT = 1001;
+constexpr int IDC_BTN_LOGIN = 1007;
+constexpr int IDC_BTN_SETTING = 1010;
+constexpr int IDC_BTN_ABOUT = 1011;
+constexpr int IDC_BTN_HEADIMG = 1049;
+constexpr int IDC_STATIC_STATUS = 1051;
+
+// About box
+constexpr int IDC_LINK_SITE = 1060;
+
+// Login dialog
+constexpr int IDC_STATIC_USER = 1006;
+constexpr int IDC_STATIC_PASSWORD = 1004;
+constexpr int IDC_EDIT_USER = 1022;
+constexpr int IDC_EDIT_PASSWORD = 1023;
+constexpr int IDC_BTN_ADD_USER = 1024;
+
+// User accounts dialog
+constexpr int IDC_RADIO_ADD_USER = 1056;
+constexpr int IDC_RADIO_CHANGE_PASSWORD = 1057;
+constexpr int IDC_STATIC_NAME = 1058;
+constexpr int IDC_EDIT_NAME = 1002;
+constexpr int IDC_STATIC_REPEAT = 1006;
+constexpr int IDC_EDIT_REPEAT = 1005;
+
+// Commands
+constexpr int IDM_ABOUTBOX = 0x0010;
+constexpr int ID_MENU_USER = 32792;
+constexpr int ID_MENU_SETTING = 32793;
+constexpr int ID_MENU_EXIT = 32794;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QIcon>
+#include <string>
+
+#include "DialogTemplate.h"
+
+const DialogTemplate& AboutDialogTemplate();
+const DialogTemplate& MainDialogTemplate();
+const DialogTemplate& LoginDialogTemplate();
+const DialogTemplate& UserAddDialogTemplate();
+const MenuTemplate& PopupMenuTemplate();
+
+// The string table; an unknown id gives "".
+std::string LoadString(int id);
+
+// The program icon, rendered from its drawing at every size the platform asks for.
+QIcon LoadProgramIcon();
+QString ProgramIconPath();

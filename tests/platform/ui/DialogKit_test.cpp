@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <stdexcept>
+
+#include "CMenu.h"
+#include "CTreeCtrl.h"
+#include "DialogUnits.h"
+#include "ErrorBarrier.h"
+#include "UiTestSupport.h"
+
+namespace {
+using namespace style;
+
+const DialogTemplate& SampleTemplate() {
+    static const DialogTemplate tpl{
+        500, "样例", 200, 120, "宋体", 9, Caption | SysMenu,
+        {
+            {10, ControlKind::Static, "名称：", 7, 9, 30, 8},
+            {11, ControlKind::Edit, "", 40, 7, 80, 14, Border | TabStop},
+            {12, ControlKind::RadioButton, "甲", 7, 30, 40, 10, Group | TabStop},
+            {13, ControlKind::RadioButton, "乙", 50, 30, 40, 10},
+            {14, ControlKind::RadioButton, "丙", 7, 45, 40, 10, Group | TabStop},
+            {15, ControlKind::RadioButton, "丁", 50, 45, 40, 10},
+            {20, ControlKind::TreeView, "", 100, 30, 90, 60, HasButtons | LinesAtRoot | Border},
+            {30, ControlKind::PushButton, "出错", 7, 100, 50, 14, TabStop},
+            {31, ControlKind::PushButton, "禁用", 60, 100, 40, 14, Disabled | TabStop},
+            {IDOK, ControlKind::DefPushButton, "确定", 104, 100, 40, 14, TabStop},
+            {IDCANCEL, ControlKind::PushButton, "取消", 150, 100, 40, 14, TabStop},
+        }};
+    return tpl;
+}
+
+class SampleDlg : public CDialog {
+public:
+    SampleDlg() : CDialog(SampleTemplate()) {}
+
+    int m_nInitCount = 0;
+    int m_nClicks = 0;
+    int m_nSysCommand = 0;
+    long m_nDoubleClickResult = 0;
+    std::vector<Event> m_events;
+    bool m_bThrow = true;
+    CTreeCtrl m_tree;
+
+protected:
+    bool OnInitDialog() override {
+        ++m_nInitCount;
+        CDialog::OnInitDialog();
+        AddMenuCommand(GetSystemMenu(), 0x10, "关于");
+        return true;
+    }
+    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, 20, m_tree); }
+    void OnSysCommand(int id) override { m_nSysCommand = id; }
+    const MessageMap& GetMessageMap() const override {
+        static const MessageMap map{
+            Command(30, &SampleDlg::OnFail),
+            Notify(Event::DoubleClick, 20, &SampleDlg::OnTreeEvent),
+            Notify(Event::RightDoubleClick, 20, &SampleDlg::OnTreeEvent),
+            Message(0x401, &SampleDlg::OnPrivate),
+        };
+        return map;
+    }
+
+private:
+    void OnFail() {
+        ++m_nClicks;
+        if (m_bThrow) throw std::runtime_error("磁盘已满");
+    }
+    void OnTreeEvent(Notification& n) {
+        m_events.push_back(n.event);
+        n.result = m_nDoubleClickResult;
+    }
+    long OnPrivate() { return 7; }
+};
+
+TEST(DialogTemplate, EveryControlLandsAtThePixelRectangleOfItsDialogUnits) {
+    SampleDlg dlg;
+    dlg.Create();
+    const DialogUnits units(dlg.font());
+    ASSERT_GT(units.BaseWidth(), 0);
+    for (const ControlTemplate& c : SampleTemplate().controls) {
+        QWidget* widget = dlg.GetDlgItem(c.id);
+        ASSERT_NE(widget, nullptr) << c.id;
+        const QRect expected(qRound(c.x * units.BaseWidth() / 4.0), qRound(c.y * units.BaseHeight() / 8.0),
+                             qRound(c.cx * units.BaseWidth() / 4.0), qRound(c.cy * units.BaseHeight() / 8.0));
+        EXPECT_EQ(widget->geometry(), expected) << "control " << c.id;
+    }
+    EXPECT_EQ(dlg.size(), QSize(qRound(200 * units.BaseWidth() / 4.0), qRound(120 * units.BaseHeight() / 8.0)));
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("样例"));
+}
+
+TEST(DialogTemplate, DialogUnitsScaleWithTheFont) {
+    const DialogUnits small(TemplateFont("宋体", 9));
+    const DialogUnits large(TemplateFont("宋体", 18));
+    EXPECT_GT(large.ToPixelsX(100), small.ToPixelsX(100));
+    EXPECT_GT(large.ToPixelsY(100), small.ToPixelsY(100));
+    EXPECT_EQ(small.ToPixelsY(8), small.BaseHeight());
+    EXPECT_EQ(small.ToPixelsX(4), small.BaseWidth());
+}
+
+TEST(DialogTemplate, StylesBecomeWidgetStates) {
+    SampleDlg dlg;
+    dlg.Create();
+    EXPECT_FALSE(dlg.GetDlgItem(31)->isEnabled());
+    EXPECT_TRUE(dlg.GetDlgItemAs<QPushButton>(IDOK)->isDefault());
+    EXPECT_EQ(dlg.GetDlgItem(IDC_STATIC), nullptr);
+    EXPECT_EQ(dlg.GetDlgItem(999), nullptr);
+}
+
+TEST(DialogTemplate, RadioButtonsAreExclusiveOnlyWithinTheirGroup) {
+    SampleDlg dlg;
+    dlg.Create();
+    Click(dlg, 12);
+    Click(dlg, 14);
+    EXPECT_TRUE(dlg.IsDlgButtonChecked(12));
+    EXPECT_TRUE(dlg.IsDlgButtonChecked(14));
+    Click(dlg, 13);
+    EXPECT_FALSE(dlg.IsDlgButtonChecked(12));
+    EXPECT_TRUE(dlg.IsDlgButtonChecked(13));
+    EXPECT_TRUE(dlg.IsDlgButtonChecked(14));
+}
+
+TEST(DialogTemplate, ControlsWithoutCaptionAreNamedAfterTheLabelBeforeThem) {
+    SampleDlg dlg;
+    dlg.Create();
+    EXPECT_EQ(dlg.GetDlgItem(11)->accessibleName(), QStringLiteral("名称："));
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(dlg.GetDlgItem(30));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(QAccessible::Name), QStringLiteral("出错"));
+    // The tree follows a radio button, not a label, so it takes no name from the template.
+    EXPECT_TRUE(dlg.GetDlgItem(20)->accessibleName().isEmpty());
+}
+
+TEST(DialogTemplate, TabOrderFollowsTheTemplate) {
+    SampleDlg dlg;
+    dlg.Create();
+    EXPECT_EQ(dlg.GetDlgItem(11)->nextInFocusChain(), dlg.GetDlgItem(12));
+}
+
+TEST(MessageRouting, CommandsReachTheirHandlerAndStandardButtonsEndTheDialog) {
+    SampleDlg ok;
+    ok.Create();
+    Click(ok, IDOK);
+    EXPECT_EQ(ok.GetEndCode(), IDOK);
+
+    SampleDlg cancel;
+    cancel.Create();
+    Click(cancel, IDCANCEL);
+    EXPECT_EQ(cancel.GetEndCode(), IDCANCEL);
+
+    SampleDlg escape;
+    escape.Create();
+    escape.show();
+    QTest::keyClick(&escape, Qt::Key_Escape);
+    EXPECT_EQ(escape.GetEndCode(), IDCANCEL);
+
+    SampleDlg message;
+    message.Create();
+    EXPECT_EQ(message.SendMessage(0x401), 7);
+    EXPECT_EQ(message.SendMessage(0x402), 0);
+}
+
+TEST(MessageRouting, AFailingHandlerShowsItsFailureAndLeavesTheDialogUsable) {
+    MessageRecorder messages;
+    SampleDlg dlg;
+    dlg.Create();
+    dlg.show();
+    Click(dlg, 30);
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_NE(messages.Texts()[0].find("磁盘已满"), std::string::npos);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_EQ(dlg.GetEndCode(), 0);
+
+    dlg.m_bThrow = false;
+    Click(dlg, 30);
+    EXPECT_EQ(dlg.m_nClicks, 2);
+    EXPECT_EQ(messages.Texts().size(), 1u);
+}
+
+TEST(MessageRouting, AnInstalledDescriberWordsTheFailure) {
+    MessageRecorder messages;
+    SetFailureDescriber([](std::exception_ptr) { return std::optional<std::string>("数据库出错了"); });
+    SampleDlg dlg;
+    dlg.Create();
+    Click(dlg, 30);
+    SetFailureDescriber({});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"数据库出错了"});
+}
+
+TEST(MessageRouting, DoubleClickResultDecidesWhetherTheTreeStillExpands) {
+    for (long result : {0L, 1L}) {
+        SampleDlg dlg;
+        dlg.Create();
+        dlg.show();
+        HTREEITEM parent = dlg.m_tree.InsertItem("父");
+        dlg.m_tree.InsertItem("子", parent);
+        QTreeWidget* tree = dlg.m_tree.Tree();
+        tree->setCurrentItem(parent);
+        dlg.m_nDoubleClickResult = result;
+        const QPoint at = tree->visualItemRect(parent).center();
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree->viewport(), Qt::RightButton, {}, at);
+        EXPECT_EQ(dlg.m_events, (std::vector<Event>{Event::DoubleClick, Event::RightDoubleClick}));
+        EXPECT_EQ(parent->isExpanded(), result == 0) << "result " << result;
+    }
+}
+
+TEST(MessageRouting, SystemMenuCommandsReachOnSysCommand) {
+    SampleDlg dlg;
+    dlg.Create();
+    QMenu* menu = dlg.GetSystemMenu();
+    ASSERT_EQ(menu->actions().size(), 1);
+    menu->actions().first()->trigger();
+    EXPECT_EQ(dlg.m_nSysCommand, 0x10);
+}
+
+TEST(ModalRuns, TheRunnerGetsTheInitialisedDialogAndDecidesTheResult) {
+    ScopedModalRunner runner([](CDialog& dlg) {
+        Click(dlg, IDOK);
+        return dlg.GetEndCode();
+    });
+    SampleDlg dlg;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.m_nInitCount, 1);
+    EXPECT_EQ(runner.Opened(), std::vector<std::string>{"CDialog"});
+}
+
+TEST(Menus, TemplatePopupsCarryTheirCommandIds) {
+    const MenuTemplate tpl{129, {{"文件", {{32792, "用户设置"}, {0, ""}, {32794, "退出"}}}}};
+    CMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(tpl));
+    QMenu* popup = menu.GetSubMenu(0);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(menu.GetSubMenu(1), nullptr);
+    const auto actions = popup->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("用户设置"));
+    EXPECT_EQ(CommandIdOf(actions[0]), 32792);
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(CommandIdOf(actions[2]), 32794);
+}
+}  // namespace

@@ -1,0 +1,52 @@
+#include "UiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QDir>
+#include <QLineEdit>
+#include <QTest>
+
+#include "MessageBox.h"
+
+MessageRecorder::MessageRecorder() {
+    SetMessageBoxHook([this](QWidget*, const std::string& text) { m_texts.push_back(text); });
+}
+
+MessageRecorder::~MessageRecorder() { SetMessageBoxHook({}); }
+
+ScopedModalRunner::ScopedModalRunner(ModalRunner runner) {
+    SetModalRunner([this, runner](CDialog& dialog) {
+        m_opened.push_back(dialog.metaObject()->className());
+        return runner(dialog);
+    });
+}
+
+ScopedModalRunner::~ScopedModalRunner() { SetModalRunner({}); }
+
+void Click(CDialog& dialog, int id) {
+    auto* button = dialog.GetDlgItemAs<QAbstractButton>(id);
+    ASSERT_NE(button, nullptr) << "no button " << id;
+    ASSERT_TRUE(button->isEnabled()) << "button " << id << " is disabled";
+    // Check and radio boxes react only on their box and caption, which start at the left.
+    const bool boxed = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
+    const QPoint at = boxed ? QPoint(6, button->height() / 2) : button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, {}, at);
+}
+
+void TypeInto(CDialog& dialog, int id, const std::string& text) {
+    auto* edit = dialog.GetDlgItemAs<QLineEdit>(id);
+    ASSERT_NE(edit, nullptr) << "no edit " << id;
+    edit->clear();
+    // Typed through the clipboard-free path Qt offers for any Unicode text, emoji included.
+    edit->insert(QString::fromStdString(text));
+}
+
+QImage SaveScreenshot(QWidget* widget, const std::string& name) {
+    QDir().mkpath(QStringLiteral(TILLBOOK_SCREENSHOT_DIR));
+    const QImage image = widget->grab().toImage();
+    image.save(QStringLiteral(TILLBOOK_SCREENSHOT_DIR "/%1.png").arg(QString::fromStdString(name)));
+    return image;
+}

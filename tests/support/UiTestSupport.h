@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CDialog.h"
+
+// Records every message box instead of showing it, for as long as it lives.
+class MessageRecorder {
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    const std::vector<std::string>& Texts() const { return m_texts; }
+    void Clear() { m_texts.clear(); }
+
+private:
+    std::vector<std::string> m_texts;
+};
+
+// Runs nested modal dialogs through a script instead of showing them, for as long as it lives.
+// The script gets each created and initialised dialog; its result is DoModal's.
+class ScopedModalRunner {
+public:
+    explicit ScopedModalRunner(ModalRunner runner);
+    ~ScopedModalRunner();
+    ScopedModalRunner(const ScopedModalRunner&) = delete;
+    ScopedModalRunner& operator=(const ScopedModalRunner&) = delete;
+
+    // Names of the dialog classes the script was handed, in order.
+    const std::vector<std::string>& Opened() const { return m_opened; }
+
+private:
+    std::vector<std::string> m_opened;
+};
+
+// A real left click on a dialog's control.
+void Click(CDialog& dialog, int id);
+void TypeInto(CDialog& dialog, int id, const std::string& text);
+
+// Saves what the widget shows to <build>/screenshots/<name>.png and returns the image.
+QImage SaveScreenshot(QWidget* widget, const std::string& name);
