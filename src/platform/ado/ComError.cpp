@@ -1,0 +1,65 @@
+#include "ComError.h"
+
+#include <cstdio>
+
+namespace {
+
+struct SystemMessage {
+    HRESULT hr;
+    const char* text;
+};
+
+// The system messages for the codes this layer raises itself; they end in CR LF
+// like the platform's message table and are trimmed the same way.
+constexpr SystemMessage kSystemMessages[] = {
+    {S_OK, "The operation completed successfully.\r\n"},
+    {E_NOTIMPL, "Not implemented\r\n"},
+    {E_POINTER, "Invalid pointer\r\n"},
+    {E_FAIL, "Unspecified error\r\n"},
+    {E_ACCESSDENIED, "Access is denied.\r\n"},
+    {E_OUTOFMEMORY, "Not enough storage is available to complete this operation.\r\n"},
+    {E_INVALIDARG, "The parameter is incorrect.\r\n"},
+    {DISP_E_TYPEMISMATCH, "Type mismatch.\r\n"},
+    {DISP_E_OVERFLOW, "Out of present range.\r\n"},
+};
+
+const char* FindSystemMessage(HRESULT hr) {
+    for (const auto& m : kSystemMessages) {
+        if (m.hr == hr)
+            return m.text;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+CComError::CComError(HRESULT hr, std::string source, std::string description)
+    : m_hr(hr), m_strSource(std::move(source)), m_strDescription(std::move(description)) {}
+
+const std::string& CComError::ErrorMessage() const {
+    if (!m_bMessageMade) {
+        m_strMessage = ComErrorMessageText(m_hr);
+        m_bMessageMade = true;
+    }
+    return m_strMessage;
+}
+
+std::string ComErrorMessageText(HRESULT hr) {
+    if (const char* text = FindSystemMessage(hr)) {
+        std::string s = text;
+        if (s.size() > 1 && s.back() == '\n') {
+            s.pop_back();
+            if (!s.empty() && s.back() == '\r')
+                s.pop_back();
+        }
+        return s;
+    }
+    const auto code = static_cast<std::uint32_t>(hr);
+    char buf[32];
+    if (code > 0x80040200u && code <= 0x8004FFFFu) {
+        std::snprintf(buf, sizeof buf, "IDispatch error #%d", static_cast<int>(code - 0x80040200u));
+    } else {
+        std::snprintf(buf, sizeof buf, "Unknown error 0x%0lX", static_cast<unsigned long>(code));
+    }
+    return buf;
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ComError.h"
+#include "Connection.h"
+#include "Variant.h"
+
+struct sqlite3_stmt;
+
+// Cursor, lock and command constants as the connection layer understands them.
+enum : long {
+    adOpenKeyset = 1,
+    adOpenStatic = 3,
+    adUseClient = 3,
+    adLockOptimistic = 3,
+    adCmdTable = 2,
+    adCmdUnknown = 8,
+    adAffectCurrent = 1,
+};
+
+struct CFieldInfo {
+    std::string strName;
+    VarKind kind = VarKind::Empty;  // from the declared column type; Empty when there is none
+    std::string strColumn;          // table column it writes back to; empty when read-only
+};
+
+// A client-side static recordset: Open fetches every row into memory, so the
+// count is known and moving is local. Rows of one table keep their rowid, so a
+// new, changed or deleted row is written back with one statement.
+// Failing calls throw CComError.
+class CRecordset {
+public:
+    CRecordset() = default;
+    CRecordset(const CRecordset&) = delete;
+    CRecordset& operator=(const CRecordset&) = delete;
+
+    long GetState() const { return m_bOpen ? 1 : 0; }
+    void PutCursorType(long type) { m_nCursorType = type; }
+    long GetCursorType() const { return m_nCursorType; }
+    void PutCursorLocation(long location) { m_nCursorLocation = location; }
+    long GetCursorLocation() const { return m_nCursorLocation; }
+
+    // options adCmdTable: `source` is a table name; adCmdUnknown: a table name
+    // when it names one, otherwise a statement in the Jet dialect.
+    HRESULT Open(const std::string& source, const ConnectionPtr& connection, long cursorType,
+                 long lockType, long options);
+    HRESULT Close();
+
+    bool IsEOF() const;
+    bool IsBOF() const;
+    HRESULT MoveNext();
+    HRESULT MoveFirst();
+    long GetRecordCount() const;
+
+    long GetFieldCount() const;
+    const CFieldInfo& GetFieldInfo(long index) const;
+    // key: a position (I2/I4/Int) or a name (Text, compared without ASCII case).
+    CVariant GetValue(const CVariant& key) const;
+    void PutValue(const CVariant& key, const CVariant& value);
+
+    HRESULT AddNew();
+    HRESULT Update();
+    HRESULT CancelUpdate();
+    HRESULT Delete(long affect);
+
+    // "Field [ASC|DESC], ..." sorts the rows in memory; "" restores the fetched order.
+    void PutSort(const std::string& sort);
+    const std::string& GetSort() const { return m_strSort; }
+
+private:
+    void RequireOpen() const;
+    long FieldIndex(const CVariant& key) const;
+    long CurrentRow() const;  // row index of the current row, or throws
+    void Fetch(sqlite3_stmt* stmt, bool hasIdentity, const std::string& table);
+    void ReloadRow(long row);
+    void ApplySort();
+    void DiscardPending();
+    [[noreturn]] void RaiseNotUpdatable() const;
+
+    ConnectionPtr m_connection;
+    bool m_bOpen = false;
+    long m_nCursorType = adOpenStatic;
+    long m_nCursorLocation = adUseClient;
+    std::string m_strTable;  // table the rows write back to; empty when read-only
+    std::vector<CFieldInfo> m_fields;
+    std::vector<CVariant> m_values;  // row-major, m_fields.size() per row
+    std::vector<std::int64_t> m_rowids;
+    std::vector<char> m_deleted;
+    std::vector<long> m_order;  // display order of row indexes
+    long m_nPos = 0;            // position in m_order; m_order.size() means EOF, -1 BOF
+    std::string m_strSort;
+
+    // Pending change.
+    enum class Pending { None, New, Edit } m_pending = Pending::None;
+    long m_nPendingRow = -1;
+    long m_nPosBeforeAdd = 0;
+    std::vector<CVariant> m_savedRow;
+    std::vector<char> m_changed;
+};
+
+using RecordsetPtr = std::shared_ptr<CRecordset>;

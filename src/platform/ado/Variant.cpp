@@ -1,0 +1,164 @@
+#include "Variant.h"
+
+CVariant CVariant::Null() {
+    CVariant v;
+    v.m_kind = VarKind::Null;
+    return v;
+}
+
+#define TILLBOOK_INT_FACTORY(Name, Kind, Type) \
+    CVariant CVariant::Name(Type value) {      \
+        CVariant v;                            \
+        v.m_kind = VarKind::Kind;              \
+        v.m_nInt = value;                      \
+        return v;                              \
+    }
+TILLBOOK_INT_FACTORY(FromI2, I2, std::int16_t)
+TILLBOOK_INT_FACTORY(FromI4, I4, std::int32_t)
+TILLBOOK_INT_FACTORY(FromInt, Int, int)
+TILLBOOK_INT_FACTORY(FromUI1, UI1, std::uint8_t)
+TILLBOOK_INT_FACTORY(FromUI4, UI4, std::uint32_t)
+TILLBOOK_INT_FACTORY(FromCurrency, Currency, std::int64_t)
+#undef TILLBOOK_INT_FACTORY
+
+CVariant CVariant::FromR4(float value) {
+    CVariant v;
+    v.m_kind = VarKind::R4;
+    v.m_dReal = value;
+    return v;
+}
+
+CVariant CVariant::FromR8(double value) {
+    CVariant v;
+    v.m_kind = VarKind::R8;
+    v.m_dReal = value;
+    return v;
+}
+
+CVariant CVariant::FromDecimal(const DecimalParts& value) {
+    CVariant v;
+    v.m_kind = VarKind::Decimal;
+    v.m_decimal = value;
+    return v;
+}
+
+CVariant CVariant::FromDate(double days) {
+    CVariant v;
+    v.m_kind = VarKind::Date;
+    v.m_dReal = days;
+    return v;
+}
+
+CVariant CVariant::FromText(std::string value) {
+    CVariant v;
+    v.m_kind = VarKind::Text;
+    v.m_strText = std::move(value);
+    return v;
+}
+
+CVariant CVariant::FromBool(bool value) {
+    CVariant v;
+    v.m_kind = VarKind::Bool;
+    v.m_nInt = value ? 1 : 0;
+    return v;
+}
+
+CVariant CVariant::FromBinary(std::string bytes) {
+    CVariant v;
+    v.m_kind = VarKind::Binary;
+    v.m_strText = std::move(bytes);
+    return v;
+}
+
+bool CVariant::operator==(const CVariant& o) const {
+    if (m_kind != o.m_kind)
+        return false;
+    switch (m_kind) {
+        case VarKind::Empty:
+        case VarKind::Null:
+            return true;
+        case VarKind::R4:
+        case VarKind::R8:
+        case VarKind::Date:
+            return m_dReal == o.m_dReal;
+        case VarKind::Decimal:
+            return m_decimal.scale == o.m_decimal.scale && m_decimal.sign == o.m_decimal.sign &&
+                   m_decimal.hi32 == o.m_decimal.hi32 && m_decimal.lo64 == o.m_decimal.lo64;
+        case VarKind::Text:
+        case VarKind::Binary:
+            return m_strText == o.m_strText;
+        default:
+            return m_nInt == o.m_nInt;
+    }
+}
+
+double DecimalToDouble(const DecimalParts& d) {
+    const double mantissa =
+        static_cast<double>(d.hi32) * 18446744073709551616.0 + static_cast<double>(d.lo64);
+    double power = 1;
+    for (int i = 0; i < d.scale; ++i)
+        power *= 10;
+    const double v = mantissa / power;
+    return d.sign == 0x80 ? -v : v;
+}
+
+bool DecimalFromText(const std::string& text, DecimalParts& out) {
+    unsigned __int128 mantissa = 0;
+    const unsigned __int128 limit = (static_cast<unsigned __int128>(1) << 96) - 1;
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    int scale = 0;
+    int digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+        } else if (c >= '0' && c <= '9') {
+            if (mantissa * 10 + static_cast<unsigned>(c - '0') > limit)
+                return false;
+            mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+            if (point)
+                ++scale;
+            ++digits;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0)
+        return false;
+    int exponent = 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        bool expNegative = false;
+        if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+            expNegative = text[i++] == '-';
+        if (i >= text.size())
+            return false;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+            exponent = exponent * 10 + (text[i] - '0');
+            if (exponent > 100)
+                return false;
+        }
+        if (expNegative)
+            exponent = -exponent;
+    }
+    if (i != text.size())
+        return false;
+    scale -= exponent;
+    for (; scale < 0; ++scale) {
+        if (mantissa * 10 > limit)
+            return false;
+        mantissa *= 10;
+    }
+    // Drop digits beyond the largest scale a decimal carries.
+    for (; scale > 28; --scale)
+        mantissa /= 10;
+    out.scale = static_cast<std::uint8_t>(scale);
+    out.sign = negative && mantissa != 0 ? 0x80 : 0;
+    out.hi32 = static_cast<std::uint32_t>(mantissa >> 64);
+    out.lo64 = static_cast<std::uint64_t>(mantissa);
+    return true;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The kinds of tagged value a field can hold.
+enum class VarKind : std::uint8_t {
+    Empty,
+    Null,
+    I2,        // 16-bit signed
+    I4,        // 32-bit signed
+    Int,       // machine integer
+    UI1,       // unsigned 8-bit
+    UI4,       // unsigned 32-bit
+    R4,        // single
+    R8,        // double
+    Currency,  // 64-bit count of ten-thousandths
+    Decimal,   // 96-bit mantissa, scale and sign
+    Date,      // days since 1899-12-30
+    Text,
+    Bool,
+    Binary,  // bytes the conversions do not handle
+};
+
+struct DecimalParts {
+    std::uint8_t scale = 0;  // power of ten the mantissa is divided by, 0..28
+    std::uint8_t sign = 0;   // 0x80 when negative
+    std::uint32_t hi32 = 0;
+    std::uint64_t lo64 = 0;
+};
+
+class CVariant {
+public:
+    CVariant() = default;
+
+    static CVariant Null();
+    static CVariant FromI2(std::int16_t v);
+    static CVariant FromI4(std::int32_t v);
+    static CVariant FromInt(int v);
+    static CVariant FromUI1(std::uint8_t v);
+    static CVariant FromUI4(std::uint32_t v);
+    static CVariant FromR4(float v);
+    static CVariant FromR8(double v);
+    static CVariant FromCurrency(std::int64_t tenThousandths);
+    static CVariant FromDecimal(const DecimalParts& v);
+    static CVariant FromDate(double days);
+    static CVariant FromText(std::string v);
+    static CVariant FromBool(bool v);
+    static CVariant FromBinary(std::string bytes);
+
+    VarKind Kind() const { return m_kind; }
+    bool IsNullOrEmpty() const { return m_kind == VarKind::Null || m_kind == VarKind::Empty; }
+
+    std::int64_t IntValue() const { return m_nInt; }  // I2, I4, Int, UI1, UI4, Currency, Bool
+    double RealValue() const { return m_dReal; }      // R4, R8, Date
+    const DecimalParts& DecimalValue() const { return m_decimal; }
+    const std::string& TextValue() const { return m_strText; }  // Text, Binary
+    bool BoolValue() const { return m_nInt != 0; }
+
+    bool operator==(const CVariant& other) const;
+
+private:
+    VarKind m_kind = VarKind::Empty;
+    std::int64_t m_nInt = 0;
+    double m_dReal = 0;
+    DecimalParts m_decimal;
+    std::string m_strText;
+};
+
+// The full value of a decimal (all 96 bits of the mantissa).
+double DecimalToDouble(const DecimalParts& value);
+// "[-]digits[.digits][e[+-]digits]" into a decimal; false when it does not fit.
+bool DecimalFromText(const std::string& text, DecimalParts& value);

@@ -1,0 +1,147 @@
+#include "Connection.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "Recordset.h"
+#include "TempDatabase.h"
+
+namespace {
+
+const char* kScript = "CREATE TABLE t (id INTEGER PRIMARY KEY AUTOINCREMENT, a TEXT);";
+
+CComError OpenError(const std::string& connectionString) {
+    CConnection c;
+    try {
+        c.Open(connectionString, "", "", 0);
+    } catch (const CComError& e) {
+        EXPECT_EQ(c.GetState(), 0);
+        return e;
+    }
+    ADD_FAILURE() << "opened " << connectionString;
+    return CComError(S_OK);
+}
+
+void WriteFile(const std::string& name, const std::string& bytes) {
+    std::ofstream(name, std::ios::binary) << bytes;
+}
+
+}  // namespace
+
+TEST(Connection, OpensAnExistingFileRelativeToTheWorkingDirectory) {
+    TempDatabase db(kScript);
+    CConnection c;
+    EXPECT_EQ(c.GetState(), 0);
+    EXPECT_EQ(c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=db.sqlite", "", "", 0), S_OK);
+    EXPECT_EQ(c.GetState(), 1);
+    EXPECT_EQ(c.FilePath(), (db.Dir() / "db.sqlite").string());
+    c.Close();
+    EXPECT_EQ(c.GetState(), 0);
+}
+
+TEST(Connection, MissingFileIsReportedWithItsFullPathAndNotCreated) {
+    TempDatabase db(kScript);
+    const CComError e = OpenError("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=missing.mdb");
+    EXPECT_EQ(e.Error(), E_FAIL);
+    EXPECT_NE(e.Description().find((db.Dir() / "missing.mdb").string()), std::string::npos)
+        << e.Description();
+    EXPECT_FALSE(std::filesystem::exists("missing.mdb"));
+}
+
+TEST(Connection, ForeignFilesAreRefusedWithAClearReason) {
+    TempDatabase db(kScript);
+    WriteFile("text.mdb", "just some text, certainly not a database file at all");
+    WriteFile("empty.mdb", "");
+    WriteFile("access.mdb", std::string("\x00\x01\x00\x00Standard Jet DB\x00", 20) + "rest");
+    WriteFile("ace.accdb", std::string("\x00\x01\x00\x00Standard ACE DB\x00", 20) + "rest");
+
+    for (const char* name : {"text.mdb", "empty.mdb"}) {
+        const CComError e =
+            OpenError(std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + name);
+        EXPECT_NE(e.Description().find("not an SQLite database"), std::string::npos) << name;
+        EXPECT_NE(e.Description().find((db.Dir() / name).string()), std::string::npos);
+    }
+    for (const char* name : {"access.mdb", "ace.accdb"}) {
+        const CComError e =
+            OpenError(std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + name);
+        EXPECT_NE(e.Description().find("tillbook-db import " + (db.Dir() / name).string()),
+                  std::string::npos)
+            << e.Description();
+    }
+}
+
+TEST(Connection, UnknownProviderIsRefused) {
+    TempDatabase db(kScript);
+    const CComError e = OpenError("Provider=SQLOLEDB;Data Source=db.sqlite");
+    EXPECT_EQ(e.Error(), ADO_E_PROVIDERNOTFOUND);
+    EXPECT_NE(e.Description().find("SQLOLEDB"), std::string::npos);
+    // Keys and the provider name are not case-sensitive, blanks around them do not matter.
+    CConnection c;
+    EXPECT_EQ(c.Open(" provider = microsoft.jet.oledb.4.0 ; DATA SOURCE = db.sqlite ", "", "", 0),
+              S_OK);
+}
+
+TEST(Connection, ReadOnlyFileFailsOnWriteNamingTheFile) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "file permissions do not bind root";
+    TempDatabase db(kScript);
+    chmod("db.sqlite", 0444);
+    auto c = TempDatabase::Connect();
+    CRecordset rs;
+    rs.Open("t", c, adOpenKeyset, adLockOptimistic, adCmdTable);
+    rs.AddNew();
+    rs.PutValue(CVariant::FromText("a"), CVariant::FromText("x"));
+    try {
+        rs.Update();
+        FAIL() << "wrote to a read-only file";
+    } catch (const CComError& e) {
+        EXPECT_NE(e.Description().find("read-only"), std::string::npos);
+        EXPECT_NE(e.Description().find((db.Dir() / "db.sqlite").string()), std::string::npos);
+    }
+}
+
+TEST(Connection, LockedFileWaitsThenFailsNamingTheFile) {
+    TempDatabase db(kScript);
+    auto holder = TempDatabase::Connect();
+    holder->BeginTrans();
+    holder->Execute("INSERT INTO t (a) VALUES ('held')");
+    auto c = TempDatabase::Connect();
+    CRecordset rs;
+    rs.Open("t", c, adOpenKeyset, adLockOptimistic, adCmdTable);
+    rs.AddNew();
+    rs.PutValue(CVariant::FromText("a"), CVariant::FromText("x"));
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        rs.Update();
+        FAIL() << "wrote to a locked file";
+    } catch (const CComError& e) {
+        EXPECT_NE(e.Description().find("locked"), std::string::npos);
+        EXPECT_NE(e.Description().find((db.Dir() / "db.sqlite").string()), std::string::npos);
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(kBusyTimeoutMs / 2));
+    // Once the other writer is done, the pending row can still be stored.
+    holder->CommitTrans();
+    EXPECT_EQ(rs.Update(), S_OK);
+    EXPECT_EQ(rs.GetRecordCount(), 1);
+}
+
+TEST(Connection, RollbackDiscardsEveryWriteOfTheGroup) {
+    TempDatabase db(kScript);
+    auto c = TempDatabase::Connect();
+    c->BeginTrans();
+    c->Execute("DELETE FROM t");
+    c->Execute("INSERT INTO t (a) VALUES ('x')");
+    c->RollbackTrans();
+    c->BeginTrans();
+    c->Execute("INSERT INTO t (a) VALUES ('y')");
+    c->CommitTrans();
+    CRecordset rs;
+    rs.Open("t", c, adOpenKeyset, adLockOptimistic, adCmdTable);
+    ASSERT_EQ(rs.GetRecordCount(), 1);
+    EXPECT_EQ(rs.GetValue(CVariant::FromText("a")).TextValue(), "y");
+}
