@@ -1,5 +1,6 @@
 #include "CUserAddDlg.h"
 
+#include "BookConnection.h"
 #include "ResourceIds.h"
 #include "Resources.h"
 #include "Skin.h"

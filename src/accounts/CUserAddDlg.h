@@ -2,7 +2,9 @@
 
 #include <string>
 
-#include "ADO.h"
+#include "ADODatabase.h"
+#include "ADORecordset.h"
+#include "BookConnection.h"
 #include "CDialog.h"
 
 // Adds users to tbUser, or changes the password of the administrator "root".

@@ -1,6 +1,8 @@
 #include "CUserDlg.h"
 
-#include "ADO.h"
+#include "ADODatabase.h"
+#include "ADORecordset.h"
+#include "BookConnection.h"
 #include "CUserAddDlg.h"
 #include "ResourceIds.h"
 #include "Resources.h"

@@ -12,19 +12,30 @@
 #include "MessageBox.h"
 
 MessageRecorder::MessageRecorder() {
-    SetMessageBoxHook([this](QWidget*, const std::string& text) { m_texts.push_back(text); });
+    m_previous =
+        SetMessageBoxHook([this](QWidget*, const std::string& text) { m_texts.push_back(text); });
 }
 
-MessageRecorder::~MessageRecorder() { SetMessageBoxHook({}); }
+MessageRecorder::~MessageRecorder() { SetMessageBoxHook(m_previous); }
 
 ScopedModalRunner::ScopedModalRunner(ModalRunner runner) {
-    SetModalRunner([this, runner](CDialog& dialog) {
+    m_previous = SetModalRunner([this, runner](CDialog& dialog) {
         m_opened.push_back(dialog.metaObject()->className());
         return runner(dialog);
     });
 }
 
-ScopedModalRunner::~ScopedModalRunner() { SetModalRunner({}); }
+ScopedModalRunner::~ScopedModalRunner() { SetModalRunner(m_previous); }
+
+void FailOnUnexpectedModalRuns() {
+    SetMessageBoxHook([](QWidget*, const std::string& text) {
+        ADD_FAILURE() << "unexpected message box: \"" << text << "\"";
+    });
+    SetModalRunner([](CDialog& dialog) {
+        ADD_FAILURE() << "unexpected modal run of " << dialog.metaObject()->className();
+        return IDCANCEL;
+    });
+}
 
 void Click(CDialog& dialog, int id) {
     auto* button = dialog.GetDlgItemAs<QAbstractButton>(id);
@@ -34,6 +45,12 @@ void Click(CDialog& dialog, int id) {
     const bool boxed = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
     const QPoint at = boxed ? QPoint(6, button->height() / 2) : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, {}, at);
+}
+
+void DoubleClick(QWidget* widget, Qt::MouseButton button, QPoint at) {
+    QTest::mouseClick(widget, button, {}, at);
+    QTest::mouseDClick(widget, button, {}, at);
+    QTest::mouseRelease(widget, button, {}, at);
 }
 
 void TypeInto(CDialog& dialog, int id, const std::string& text) {

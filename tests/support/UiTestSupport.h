@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CDialog.h"
+#include "MessageBox.h"
 
 // Records every message box instead of showing it, for as long as it lives.
 class MessageRecorder {
@@ -20,6 +21,7 @@ public:
 
 private:
     std::vector<std::string> m_texts;
+    MessageBoxHook m_previous;
 };
 
 // Runs nested modal dialogs through a script instead of showing them, for as long as it lives.
@@ -36,11 +38,19 @@ public:
 
 private:
     std::vector<std::string> m_opened;
+    ModalRunner m_previous;
 };
+
+// Outside a recorder or a runner, a message box or a nested modal run fails the test instead
+// of waiting for a user who is not there.
+void FailOnUnexpectedModalRuns();
 
 // A real left click on a dialog's control.
 void Click(CDialog& dialog, int id);
 void TypeInto(CDialog& dialog, int id, const std::string& text);
+
+// A double click as the platform delivers it: press, release, double-click press, release.
+void DoubleClick(QWidget* widget, Qt::MouseButton button, QPoint at);
 
 // Saves what the widget shows to <build>/screenshots/<name>.png and returns the image.
 QImage SaveScreenshot(QWidget* widget, const std::string& name);

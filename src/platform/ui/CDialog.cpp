@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTreeWidget>
+#include <utility>
 
 #include "CMenu.h"
 #include "DialogUnits.h"
@@ -139,7 +140,7 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
 }
 }  // namespace
 
-void SetModalRunner(ModalRunner runner) { Runner() = std::move(runner); }
+ModalRunner SetModalRunner(ModalRunner runner) { return std::exchange(Runner(), std::move(runner)); }
 
 CDialog::CDialog(const DialogTemplate& tpl, QWidget* parent) : QDialog(parent), m_template(tpl) {}
 

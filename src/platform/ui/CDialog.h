@@ -80,5 +80,6 @@ private:
 
 // The seam for nested modal runs: while a runner is set, DoModal creates and initialises the
 // dialog and hands it to the runner instead of showing it; the runner's result is DoModal's.
+// Returns the runner it replaced.
 using ModalRunner = std::function<int(CDialog&)>;
-void SetModalRunner(ModalRunner runner);
+ModalRunner SetModalRunner(ModalRunner runner);

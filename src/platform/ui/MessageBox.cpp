@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <utility>
 
 #include "DialogTemplate.h"
 
@@ -12,7 +13,7 @@ MessageBoxHook& Hook() {
 }
 }  // namespace
 
-void SetMessageBoxHook(MessageBoxHook hook) { Hook() = std::move(hook); }
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) { return std::exchange(Hook(), std::move(hook)); }
 
 int ShowMessageBox(QWidget* owner, const std::string& text) {
     if (Hook()) {

@@ -9,6 +9,7 @@ class QWidget;
 // button and no icon. Returns IDOK.
 int ShowMessageBox(QWidget* owner, const std::string& text);
 
-// Replaces the message box, e.g. by a recorder in tests. An empty function restores it.
+// Replaces the message box, e.g. by a recorder in tests; an empty function restores it.
+// Returns the hook it replaced.
 using MessageBoxHook = std::function<void(QWidget* owner, const std::string& text)>;
-void SetMessageBoxHook(MessageBoxHook hook);
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <filesystem>
+#include <fstream>
+
+#include "AccountsTestSupport.h"
+#include "CUserDlg.h"
+#include "ResourceIds.h"
+#include "Skin.h"
+#include "TempBook.h"
+#include "UiTestSupport.h"
+
+namespace {
+class Login : public ::testing::Test {
+protected:
+    void SetUp() override { dlg.Create(); }
+
+    // Types the two texts and presses "登录"; returns the messages shown.
+    std::vector<std::string> Press(const std::string& user, const std::string& password) {
+        TypeInto(dlg, IDC_EDIT_USER, user);
+        TypeInto(dlg, IDC_EDIT_PASSWORD, password);
+        messages.Clear();
+        Click(dlg, IDOK);
+        return messages.Texts();
+    }
+
+    TempBook book;
+    DatabaseMessages databaseMessages;
+    MessageRecorder messages;
+    CUserDlg dlg;
+};
+
+using Messages = std::vector<std::string>;
+
+TEST_F(Login, OpensPrefilledWithTheAdministratorAndSucceedsOnAFreshBook) {
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT_USER), "root");
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT_PASSWORD), "kerno482");
+    EXPECT_EQ(dlg.GetDlgItemAs<QLineEdit>(IDC_EDIT_PASSWORD)->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(dlg.GetDlgItem(IDC_BTN_ADD_USER)->isEnabled());
+    EXPECT_EQ(SkinObjectOf(&dlg), "userLogindialog");
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("用户登录"));
+    EXPECT_EQ(dlg.GetDlgItem(IDC_EDIT_USER)->accessibleName(), QStringLiteral("用户："));
+
+    Click(dlg, IDOK);
+    EXPECT_EQ(dlg.GetEndCode(), IDOK);
+    EXPECT_TRUE(messages.Texts().empty());
+    EXPECT_EQ(dlg.m_strUser, "root");
+}
+
+TEST_F(Login, RefusesWrongPasswordsAndUnknownUsersAndStaysOpen) {
+    EXPECT_EQ(Press("root", "wrong"), Messages{"密码或者用户名错误！"});
+    EXPECT_EQ(Press("root", "KERNO482"), Messages{"密码或者用户名错误！"});  // case matters
+    EXPECT_EQ(Press("nobody", "kerno482"), Messages{"密码或者用户名错误！"});
+    EXPECT_EQ(dlg.GetEndCode(), 0);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT_USER), "nobody");
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT_PASSWORD), "kerno482");
+}
+
+TEST_F(Login, EmptyFieldsAreReportedWithoutTouchingTheBook) {
+    std::filesystem::remove(book.BookPath());  // any database access would now fail loudly
+    EXPECT_EQ(Press("", ""), Messages{"用户名或者密码不能为空!"});
+    EXPECT_EQ(Press("root", ""), Messages{"用户名或者密码不能为空!"});
+    EXPECT_EQ(Press("", "kerno482"), Messages{"用户名或者密码不能为空!"});
+    EXPECT_EQ(dlg.GetEndCode(), 0);
+}
+
+TEST_F(Login, ANameWithQuotesOrEmojiIsLookedUpExactlyAsTyped) {
+    ExecuteOnBook("insert into tbUser (user, password) values ('o''brien 😀', 'it''s \"🔑\"')");
+    EXPECT_EQ(Press("o'brien", "it's \"🔑\""), Messages{"密码或者用户名错误！"});
+    EXPECT_EQ(Press("' or '1'='1", "kerno482"), Messages{"密码或者用户名错误！"});
+    EXPECT_EQ(Press("o'brien 😀", "it's \"🔑\""), Messages{});
+    EXPECT_EQ(dlg.GetEndCode(), IDOK);
+    EXPECT_EQ(dlg.m_strUser, "o'brien 😀");
+}
+
+TEST_F(Login, AMissingOrForeignBookIsReportedAndTheDialogStaysUsable) {
+    const auto saved = book.Dir() / "saved.mdb";
+    std::filesystem::rename(book.BookPath(), saved);
+    const Messages missing = Press("root", "kerno482");
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_NE(missing[0].find("数据库操作失败"), std::string::npos) << missing[0];
+    EXPECT_NE(missing[0].find(book.BookPath().string()), std::string::npos) << missing[0];
+    EXPECT_EQ(dlg.GetEndCode(), 0);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT_USER), "root");
+
+    { std::ofstream(book.BookPath()) << "not a household book"; }
+    EXPECT_EQ(Press("root", "kerno482").size(), 1u);
+    EXPECT_EQ(dlg.GetEndCode(), 0);
+
+    std::filesystem::remove(book.BookPath());
+    std::filesystem::rename(saved, book.BookPath());
+    EXPECT_EQ(Press("root", "kerno482"), Messages{});
+    EXPECT_EQ(dlg.GetEndCode(), IDOK);
+}
+
+TEST_F(Login, LooksRight) {
+    dsLoadSkin("ControlSkin", 0);
+    CUserDlg skinned;
+    skinned.Create();
+    skinned.show();
+    SaveScreenshot(&skinned, "login-dialog");
+    dsExitSkin();
+}
+}  // namespace

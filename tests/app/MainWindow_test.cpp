@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "CCofferDlg.h"
+#include "CUserDlg.h"
+#include "ResourceIds.h"
+#include "Skin.h"
+#include "TempBook.h"
+#include "UiTestSupport.h"
+
+namespace {
+// Ends every login dialog as the script says: OK after typing a name, or Cancel.
+ModalRunner LoginEnding(int endCode, std::string user = "root") {
+    return [endCode, user](CDialog& dlg) {
+        if (auto* login = dynamic_cast<CUserDlg*>(&dlg)) {
+            TypeInto(dlg, IDC_EDIT_USER, user);
+            if (endCode == IDOK) {
+                Click(dlg, IDOK);  // the pre-filled password is root's
+                return dlg.GetEndCode();
+            }
+            Click(dlg, IDCANCEL);
+            return dlg.GetEndCode();
+        }
+        return IDCANCEL;
+    };
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override { main.Create(); }
+
+    QTreeWidget* Tree() { return main.GetDlgItemAs<QTreeWidget>(IDC_TREE_NAV); }
+    std::string Label() { return main.GetDlgItemText(IDC_STATIC_STATUS); }
+    bool SettingsEnabled() { return main.GetDlgItem(IDC_BTN_SETTING)->isEnabled(); }
+
+    void Login(int endCode, const std::string& user = "root") {
+        ScopedModalRunner runner(LoginEnding(endCode, user));
+        Click(main, IDC_BTN_LOGIN);
+        ASSERT_EQ(runner.Opened(), std::vector<std::string>{"CUserDlg"});
+    }
+
+    void ExpectLoggedOut() {
+        EXPECT_EQ(Tree()->topLevelItemCount(), 0);
+        EXPECT_EQ(Label(), "请登陆");
+        EXPECT_FALSE(SettingsEnabled());
+    }
+
+    TempBook book;
+    CCofferDlg main;
+};
+
+TEST_F(MainWindow, StartsLoggedOutWithItsCaptionAndSkin) {
+    ExpectLoggedOut();
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Tillbook V1.00"));
+    EXPECT_EQ(SkinObjectOf(&main), "maindialog");
+    EXPECT_EQ(SkinObjectOf(main.GetDlgItem(IDC_BTN_LOGIN)), "IcoButtonLogin");
+    EXPECT_EQ(SkinObjectOf(main.GetDlgItem(IDC_BTN_LOGOUT)), "IcoButtonLogin");
+    EXPECT_EQ(SkinObjectOf(main.GetDlgItem(IDC_BTN_HEADIMG)), "buttonHeadImg");
+    EXPECT_EQ(SkinObjectOf(Tree()), "");  // the tree is skinned when it is filled
+    EXPECT_FALSE(main.windowIcon().isNull());
+    EXPECT_EQ(main.SendMessage(0x0401), 1);
+}
+
+TEST_F(MainWindow, LoginStatesFollowEachEnding) {
+    Login(IDCANCEL);  // refused while logged out
+    EXPECT_EQ(Label(), "用户名或密码错误");
+    EXPECT_EQ(Tree()->topLevelItemCount(), 0);
+    EXPECT_FALSE(SettingsEnabled());
+
+    Login(IDOK, "ROOT");  // the name shows as typed
+    EXPECT_EQ(Label(), "ROOT");
+    EXPECT_EQ(Tree()->topLevelItemCount(), 2);
+    EXPECT_TRUE(SettingsEnabled());
+
+    Login(IDCANCEL);  // refused while logged in: only the label changes
+    EXPECT_EQ(Label(), "用户名或密码错误");
+    EXPECT_EQ(Tree()->topLevelItemCount(), 2);
+    EXPECT_TRUE(SettingsEnabled());
+
+    Login(IDOK, "root");
+    EXPECT_EQ(Label(), "root");
+}
+
+TEST_F(MainWindow, LogoutLeadsToLoggedOutFromEveryState) {
+    Click(main, IDC_BTN_LOGOUT);
+    ExpectLoggedOut();
+    Login(IDCANCEL);
+    Click(main, IDC_BTN_LOGOUT);
+    ExpectLoggedOut();
+    Login(IDOK);
+    Click(main, IDC_BTN_LOGOUT);
+    ExpectLoggedOut();
+    Login(IDOK);
+    Login(IDCANCEL);
+    Click(main, IDC_BTN_LOGOUT);
+    ExpectLoggedOut();
+    EXPECT_TRUE(main.GetDlgItem(IDC_BTN_LOGIN)->isEnabled());
+    EXPECT_TRUE(main.GetDlgItem(IDC_BTN_LOGOUT)->isEnabled());
+}
+
+TEST_F(MainWindow, TheTreeHoldsSixItemsWithTheirDrawValuesAndStartsCollapsed) {
+    dsLoadSkin("ControlSkin", 0);
+    Login(IDOK);
+    Tree()->topLevelItem(0)->setExpanded(true);
+    Login(IDOK);  // a second login rebuilds the tree from nothing
+    dsExitSkin();
+
+    struct Expected {
+        const char* text;
+        const char* parent;
+        const char* drawValue;
+    };
+    const Expected expected[] = {
+        {"日常管理", "", "tree2.add.all"},      {"日常收入", "日常管理", "tree2.add.income"},
+        {"日常支出", "日常管理", "tree2.add.pay"}, {"日常查询", "", "tree2.search.all"},
+        {"收入查询", "日常查询", "tree2.add.income"}, {"支出查询", "日常查询", "tree2.add.pay"},
+    };
+    std::vector<QTreeWidgetItem*> items;
+    for (QTreeWidgetItemIterator it(Tree()); *it; ++it) items.push_back(*it);
+    ASSERT_EQ(items.size(), std::size(expected));
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i]->text(0).toStdString(), expected[i].text);
+        const std::string parent = items[i]->parent() ? items[i]->parent()->text(0).toStdString() : "";
+        EXPECT_EQ(parent, expected[i].parent) << expected[i].text;
+        EXPECT_EQ(DrawItemValueOf(items[i], "icoitem"), expected[i].drawValue) << expected[i].text;
+        EXPECT_FALSE(items[i]->icon(0).isNull()) << expected[i].text;
+    }
+    EXPECT_FALSE(Tree()->topLevelItem(0)->isExpanded());
+    EXPECT_FALSE(Tree()->topLevelItem(1)->isExpanded());
+    EXPECT_EQ(Tree()->selectedItems().size(), 0);
+    EXPECT_EQ(SkinObjectOf(Tree()), "TreeCtrlGame");
+}
+
+TEST_F(MainWindow, DoubleClickingAParentOnlyTogglesIt) {
+    Login(IDOK);
+    main.show();
+    QTreeWidgetItem* parent = Tree()->topLevelItem(0);
+    Tree()->setCurrentItem(parent);
+    ScopedModalRunner runner([](CDialog&) { return IDCANCEL; });
+    const QPoint at = Tree()->visualItemRect(parent).center();
+    DoubleClick(Tree()->viewport(), Qt::LeftButton, at);
+    EXPECT_TRUE(parent->isExpanded());
+    DoubleClick(Tree()->viewport(), Qt::LeftButton, at);
+    EXPECT_FALSE(parent->isExpanded());
+    EXPECT_TRUE(runner.Opened().empty());
+}
+
+TEST_F(MainWindow, RightDoubleClickShowsAnEmptyMessage) {
+    MessageRecorder messages;
+    main.show();
+    DoubleClick(Tree()->viewport(), Qt::RightButton, QPoint(20, 20));
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{""});
+}
+
+TEST(TreeResponse, NoTextOpensADialogYet) {
+    const CTreeResponse response;
+    for (const char* text : {"日常收入", "日常支出", "支出查询", "收入查询", "日常管理", "日常查询",
+                             "", "收入查询 ", "root"})
+        EXPECT_EQ(response.CreateItemDialog(text), nullptr) << text;
+}
+
+TEST_F(MainWindow, SettingsMenuCommandsReachTheirHandlers) {
+    Login(IDOK);
+    main.show();
+    ScopedModalRunner runner([](CDialog&) { return IDCANCEL; });
+    // Choose "用户设置" from the real pop-up, by keyboard.
+    QTimer::singleShot(0, [] {
+        QMenu* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        ASSERT_EQ(popup->actions().size(), 3);
+        EXPECT_EQ(popup->actions()[0]->text(), QStringLiteral("用户设置"));
+        EXPECT_EQ(popup->actions()[1]->text(), QStringLiteral("系统设置"));
+        EXPECT_EQ(popup->actions()[2]->text(), QStringLiteral("退出"));
+        popup->setActiveAction(popup->actions()[0]);
+        QTest::keyClick(popup, Qt::Key_Return);
+    });
+    Click(main, IDC_BTN_SETTING);
+    EXPECT_EQ(runner.Opened(), std::vector<std::string>{"CUserAddDlg"});
+
+    main.SendCommand(ID_MENU_SETTING);
+    EXPECT_EQ(runner.Opened().size(), 1u);
+    EXPECT_TRUE(main.isVisible());
+
+    main.SendCommand(ID_MENU_EXIT);  // ends the program without asking
+    EXPECT_EQ(main.GetEndCode(), IDOK);
+    EXPECT_FALSE(main.isVisible());
+}
+
+TEST_F(MainWindow, CloseBoxAndEscapeEndTheWindow) {
+    main.show();
+    QTest::keyClick(&main, Qt::Key_Escape);
+    EXPECT_EQ(main.GetEndCode(), IDCANCEL);
+
+    CCofferDlg other;
+    other.Create();
+    other.show();
+    other.close();
+    EXPECT_EQ(other.GetEndCode(), IDCANCEL);
+}
+
+TEST_F(MainWindow, AboutOpensFromItsButtonAndFromTheWindowMenu) {
+    ScopedModalRunner runner([](CDialog&) { return IDOK; });
+    Click(main, IDC_BTN_ABOUT);
+    QMenu* systemMenu = main.GetSystemMenu();
+    ASSERT_FALSE(systemMenu->actions().isEmpty());
+    QAction* about = systemMenu->actions().last();
+    EXPECT_EQ(about->text(), QStringLiteral("关于 Coffer(&A)..."));
+    about->trigger();
+    EXPECT_EQ(runner.Opened(), (std::vector<std::string>{"CAboutDlg", "CAboutDlg"}));
+}
+
+TEST_F(MainWindow, LooksRightWhenLoggedIn) {
+    dsLoadSkin("ControlSkin", 0);
+    CCofferDlg skinned;
+    skinned.Create();
+    {
+        ScopedModalRunner runner(LoginEnding(IDOK));
+        Click(skinned, IDC_BTN_LOGIN);
+    }
+    auto* tree = skinned.GetDlgItemAs<QTreeWidget>(IDC_TREE_NAV);
+    tree->expandAll();
+    skinned.show();
+    const QImage shot = SaveScreenshot(&skinned, "main-window");
+    dsExitSkin();
+    EXPECT_EQ(shot.size(), skinned.size() * shot.devicePixelRatio());
+}
+}  // namespace

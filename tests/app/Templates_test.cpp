@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include "CAboutDlg.h"
+#include "CCofferDlg.h"
+#include "CUserAddDlg.h"
+#include "CUserDlg.h"
+#include "DialogUnits.h"
+#include "UiTestSupport.h"
+
+namespace {
+// Every control of every window lands at the pixel rectangle its dialog units give, and every
+// caption fits the control it stands in.
+template <class Dlg>
+void ExpectLaidOutAsItsTemplate() {
+    Dlg dlg;
+    dlg.Create();
+    const DialogTemplate& tpl = dlg.Template();
+    const DialogUnits units(dlg.font());
+    EXPECT_EQ(dlg.size(), QSize(units.ToPixelsX(tpl.cx), units.ToPixelsY(tpl.cy))) << tpl.id;
+    for (const ControlTemplate& c : tpl.controls) {
+        if (c.id == IDC_STATIC) continue;
+        QWidget* widget = dlg.GetDlgItem(c.id);
+        ASSERT_NE(widget, nullptr) << tpl.id << "/" << c.id;
+        EXPECT_EQ(widget->geometry(), units.ToPixels(c.x, c.y, c.cx, c.cy)) << tpl.id << "/" << c.id;
+        const QString caption = QString::fromStdString(c.caption);
+        if (!caption.isEmpty() && c.kind != ControlKind::Icon)
+            EXPECT_LE(widget->fontMetrics().horizontalAdvance(caption), widget->width())
+                << tpl.id << "/" << c.id << " " << c.caption;
+    }
+}
+
+TEST(Templates, EveryWindowIsLaidOutInDialogUnits) {
+    ExpectLaidOutAsItsTemplate<CCofferDlg>();
+    ExpectLaidOutAsItsTemplate<CAboutDlg>();
+    ExpectLaidOutAsItsTemplate<CUserDlg>();
+    ExpectLaidOutAsItsTemplate<CUserAddDlg>();
+}
+}  // namespace
