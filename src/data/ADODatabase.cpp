@@ -1,0 +1,76 @@
+#include "ADODatabase.h"
+
+#include "ADOException.h"
+#include "ComError.h"
+
+CADODatabase::CADODatabase() : m_connection(std::make_shared<CConnection>()) {}
+
+CADODatabase::~CADODatabase() {
+    // A destructor must not throw; a failed close leaves nothing to undo.
+    try {
+        Close();
+    } catch (...) {
+    }
+    m_connection.reset();
+}
+
+void CADODatabase::SetConnectionString(const std::string& connectionString) {
+    m_connectionString = connectionString;
+}
+
+std::string CADODatabase::GetConnectionString() const {
+    return m_connectionString;
+}
+
+bool CADODatabase::Open() {
+    if (m_connection && m_connection->GetState() != 0)
+        Close();
+    HRESULT hr = S_OK;
+    try {
+        if (!m_connection)
+            throw CComError(E_POINTER);
+        hr = m_connection->Open(m_connectionString, "", "", 0);
+    } catch (const CComError& e) {
+        RaiseComError(e);
+    }
+    return hr == S_OK;
+}
+
+void CADODatabase::Close() {
+    if (m_connection && m_connection->GetState() != 0)
+        m_connection->Close();
+}
+
+bool CADODatabase::IsOpen() const {
+    return m_connection && m_connection->GetState() != 0;
+}
+
+ConnectionPtr CADODatabase::GetActiveConnection() const {
+    return m_connection;
+}
+
+void CADODatabase::BeginTrans() {
+    if (!m_connection)
+        throw CComError(E_POINTER);
+    m_connection->BeginTrans();
+}
+
+void CADODatabase::CommitTrans() {
+    if (!m_connection)
+        throw CComError(E_POINTER);
+    m_connection->CommitTrans();
+}
+
+void CADODatabase::RollbackTrans() {
+    if (!m_connection)
+        throw CComError(E_POINTER);
+    m_connection->RollbackTrans();
+}
+
+void CADODatabase::RaiseComError(const CComError& error) {
+    const std::string text = FormatComErrorText("CADODataBase Error", error);
+    m_errorDescription = error.Description();
+    m_lastErrorText = "Connection String = " + GetConnectionString() + "\n" + text;
+    m_lastErrorCode = static_cast<std::uint32_t>(error.Error());
+    throw CADOException(error.Error(), error.Description());
+}

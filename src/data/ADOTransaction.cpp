@@ -1,0 +1,22 @@
+#include "ADOTransaction.h"
+
+#include "ADODatabase.h"
+
+CADOTransaction::CADOTransaction(CADODatabase& database) : m_database(database) {
+    m_database.BeginTrans();
+}
+
+CADOTransaction::~CADOTransaction() {
+    if (m_bDone)
+        return;
+    try {
+        m_database.RollbackTrans();
+    } catch (...) {
+        // The connection may be gone already; the engine then discarded the writes itself.
+    }
+}
+
+void CADOTransaction::Commit() {
+    m_database.CommitTrans();
+    m_bDone = true;
+}

@@ -1,0 +1,148 @@
+#include "BookFile.h"
+
+#include <initializer_list>
+
+#include "ComError.h"
+#include "Connection.h"
+#include "DatabaseFile.h"
+#include "Recordset.h"
+
+extern const char* const kBookSchemaSql;
+
+namespace {
+
+enum class Need { Any, Text, Number, Date };
+
+struct ColumnRule {
+    int position;  // -1: anywhere
+    const char* name;
+    Need need;
+};
+
+bool Satisfies(VarKind kind, Need need) {
+    switch (need) {
+        case Need::Any:
+            return true;
+        case Need::Text:
+            return kind == VarKind::Text || kind == VarKind::Empty;
+        case Need::Number:
+            return kind == VarKind::R8 || kind == VarKind::R4 || kind == VarKind::I4 ||
+                   kind == VarKind::I2 || kind == VarKind::Currency || kind == VarKind::Decimal;
+        case Need::Date:
+            return kind == VarKind::Date;
+    }
+    return false;
+}
+
+const char* NeedText(Need need) {
+    switch (need) {
+        case Need::Text:
+            return "TEXT";
+        case Need::Number:
+            return "DOUBLE";
+        case Need::Date:
+            return "DATETIME";
+        default:
+            return "any type";
+    }
+}
+
+void CheckTable(const ConnectionPtr& connection, const std::string& table,
+                std::initializer_list<ColumnRule> rules, std::vector<std::string>& problems) {
+    CRecordset rs;
+    try {
+        rs.Open(table, connection, adOpenStatic, adLockOptimistic, adCmdTable);
+    } catch (const CComError&) {
+        problems.push_back("missing table " + table);
+        return;
+    }
+    for (const ColumnRule& rule : rules) {
+        long found = -1;
+        for (long i = 0; i < rs.GetFieldCount(); ++i) {
+            if (rs.GetFieldInfo(i).strName == rule.name)
+                found = i;
+        }
+        if (found < 0) {
+            problems.push_back("table " + table + ": missing column " + rule.name);
+        } else if (rule.position >= 0 && found != rule.position) {
+            problems.push_back("table " + table + ": column " + rule.name + " is at position " +
+                               std::to_string(found) + ", expected " +
+                               std::to_string(rule.position));
+        } else if (!Satisfies(rs.GetFieldInfo(found).kind, rule.need)) {
+            problems.push_back("table " + table + ": column " + rule.name + " must be " +
+                               NeedText(rule.need));
+        }
+    }
+}
+
+}  // namespace
+
+const std::string& BookSchema() {
+    static const std::string schema = kBookSchemaSql;
+    return schema;
+}
+
+void CreateBook(const std::string& path) {
+    CreateDatabaseFile(path, BookSchema());
+}
+
+std::vector<std::string> CheckBook(const std::string& path) {
+    std::vector<std::string> problems;
+    auto connection = std::make_shared<CConnection>();
+    try {
+        connection->OpenFile(path);
+    } catch (const CComError& e) {
+        problems.push_back(e.Description());
+        return problems;
+    }
+    for (const char* prefix : {"收入", "支出"}) {
+        const std::string p = prefix;
+        CheckTable(connection, p == "收入" ? "normalIncome" : "normalPay",
+                   {{0, "编号", Need::Number},
+                    {1, (p + "人员").c_str(), Need::Text},
+                    {2, (p + "金额").c_str(), Need::Number},
+                    {3, (p + "日期").c_str(), Need::Date},
+                    {4, (p + "项目").c_str(), Need::Text},
+                    {-1, "备注", Need::Text}},
+                   problems);
+    }
+    CheckTable(connection, "tbUser", {{1, "user", Need::Text}, {2, "password", Need::Text}},
+               problems);
+    CheckTable(connection, "baseData", {{-1, "类型", Need::Text}}, problems);
+    for (const char* table : {"家庭成员", "收入类型", "支出类型"}) {
+        CheckTable(connection, table, {{1, "类型", Need::Text}, {-1, "备注", Need::Text}},
+                   problems);
+    }
+    // Every category table that baseData names must exist.
+    try {
+        CRecordset rs;
+        rs.Open("baseData", connection, adOpenStatic, adLockOptimistic, adCmdTable);
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            const CVariant name = rs.GetValue(CVariant::FromText("类型"));
+            if (name.Kind() != VarKind::Text)
+                continue;
+            CRecordset category;
+            try {
+                category.Open(name.TextValue(), connection, adOpenStatic, adLockOptimistic,
+                              adCmdTable);
+            } catch (const CComError&) {
+                problems.push_back("baseData names a missing table: " + name.TextValue());
+            }
+        }
+    } catch (const CComError&) {
+        // Reported above as a missing table or column.
+    }
+    try {
+        CRecordset rs;
+        rs.Open("PRAGMA integrity_check", connection, adOpenStatic, adLockOptimistic, adCmdUnknown);
+        for (; !rs.IsEOF(); rs.MoveNext()) {
+            const CVariant line = rs.GetValue(CVariant::FromI4(0));
+            if (line.Kind() == VarKind::Text && line.TextValue() == "ok")
+                continue;
+            problems.push_back("integrity: " + line.TextValue());
+        }
+    } catch (const CComError& e) {
+        problems.push_back("integrity check failed: " + e.Description());
+    }
+    return problems;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Creates a new, empty household book at `path` with the starting categories
+// and the "root" user. Never overwrites: throws std::runtime_error when the file
+// exists or cannot be made.
+void CreateBook(const std::string& path);
+
+// What is wrong with the book at `path` for this program: missing tables or
+// columns, wrong column types or positions, and the engine's integrity report.
+// Empty when the book is sound.
+std::vector<std::string> CheckBook(const std::string& path);
+
+// The schema script the books are created from.
+const std::string& BookSchema();

@@ -1,0 +1,65 @@
+-- The household book. Column positions matter: readers address columns by
+-- position as well as by name. 编号 values are never reused (AUTOINCREMENT),
+-- and rowid order is the order rows were added, which the category lists rely on.
+
+CREATE TABLE normalIncome (
+    编号 INTEGER PRIMARY KEY AUTOINCREMENT,
+    收入人员 TEXT,
+    收入金额 DOUBLE,
+    收入日期 DATETIME,
+    收入项目 TEXT,
+    备注 TEXT
+);
+CREATE INDEX idx_normalIncome_date ON normalIncome (收入日期);
+
+CREATE TABLE normalPay (
+    编号 INTEGER PRIMARY KEY AUTOINCREMENT,
+    支出人员 TEXT,
+    支出金额 DOUBLE,
+    支出日期 DATETIME,
+    支出项目 TEXT,
+    备注 TEXT
+);
+CREATE INDEX idx_normalPay_date ON normalPay (支出日期);
+
+CREATE TABLE tbUser (
+    编号 INTEGER PRIMARY KEY AUTOINCREMENT,
+    user TEXT UNIQUE COLLATE NOCASE,  -- names match without regard to case, as Jet compared text
+    password TEXT
+);
+
+-- The category tables the base-data dialog offers, in the order it shows them.
+CREATE TABLE baseData (
+    类型 TEXT UNIQUE
+);
+
+CREATE TABLE 家庭成员 (
+    编号 INTEGER PRIMARY KEY AUTOINCREMENT,
+    类型 TEXT UNIQUE COLLATE NOCASE,
+    备注 TEXT
+);
+
+CREATE TABLE 收入类型 (
+    编号 INTEGER PRIMARY KEY AUTOINCREMENT,
+    类型 TEXT UNIQUE COLLATE NOCASE,
+    备注 TEXT
+);
+
+CREATE TABLE 支出类型 (
+    编号 INTEGER PRIMARY KEY AUTOINCREMENT,
+    类型 TEXT UNIQUE COLLATE NOCASE,
+    备注 TEXT
+);
+
+INSERT INTO baseData (类型) VALUES ('家庭成员'), ('收入类型'), ('支出类型');
+
+INSERT INTO tbUser (user, password) VALUES ('root', 'kerno482');
+
+INSERT INTO 家庭成员 (类型) VALUES ('爸爸'), ('妈妈'), ('孩子');
+
+INSERT INTO 收入类型 (类型) VALUES
+    ('工资'), ('奖金'), ('理财收益'), ('兼职收入'), ('礼金'), ('其他收入');
+
+INSERT INTO 支出类型 (类型) VALUES
+    ('餐饮'), ('交通'), ('住房'), ('水电燃气'), ('通讯'), ('教育'), ('医疗'),
+    ('服饰'), ('日用品'), ('娱乐'), ('人情往来'), ('其他支出');

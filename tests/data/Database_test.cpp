@@ -1,0 +1,102 @@
+#include "ADODatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "ADOException.h"
+#include "BookFile.h"
+#include "ComError.h"
+#include "DatabaseFailure.h"
+#include "TempBook.h"
+
+TEST(Database, OpensTheBookAndReopensWhenOpenAgain) {
+    TempBook book;
+    CADODatabase db;
+    EXPECT_FALSE(db.IsOpen());
+    db.Close();  // never opened: nothing happens
+    db.SetConnectionString(TempBook::ConnectionString());
+    EXPECT_EQ(db.GetConnectionString(), TempBook::ConnectionString());
+    EXPECT_TRUE(db.Open());
+    EXPECT_TRUE(db.Open());
+    EXPECT_TRUE(db.IsOpen());
+    db.Close();
+    db.Close();
+    EXPECT_FALSE(db.IsOpen());
+}
+
+TEST(Database, TwoDatabasesKeepTheirOwnState) {
+    TempBook book;
+    CADODatabase a, b;
+    a.SetConnectionString(TempBook::ConnectionString());
+    b.SetConnectionString(TempBook::ConnectionString());
+    ASSERT_TRUE(a.Open());
+    ASSERT_TRUE(b.Open());
+    a.Close();
+    EXPECT_FALSE(a.IsOpen());
+    EXPECT_TRUE(b.IsOpen());
+    EXPECT_NE(a.GetActiveConnection(), b.GetActiveConnection());
+}
+
+TEST(Database, FailedOpenRecordsTheErrorAndCanBeRetried) {
+    TempBook book;
+    std::filesystem::rename("data.mdb", "elsewhere.mdb");
+    CADODatabase db;
+    db.SetConnectionString(TempBook::ConnectionString());
+    const std::string path = (book.Dir() / "data.mdb").string();
+    try {
+        db.Open();
+        FAIL() << "opened a missing book";
+    } catch (const CADOException& e) {
+        EXPECT_EQ(e.m_code, E_FAIL);
+        EXPECT_EQ(e.m_description, "Could not find file '" + path + "'.");
+        // A copy carries both members.
+        const CADOException copy = e;
+        EXPECT_EQ(copy.m_code, e.m_code);
+        EXPECT_EQ(copy.m_description, e.m_description);
+    }
+    EXPECT_EQ(db.GetLastErrorText(), std::string("Connection String = ") +
+                                         TempBook::ConnectionString() +
+                                         "\n"
+                                         "CADODataBase Error\n"
+                                         "\tCode = 80004005\n"
+                                         "\tCode meaning = Unspecified error\n"
+                                         "\tSource = SQLite\n"
+                                         "\tDescription = Could not find file '" +
+                                         path + "'.\n");
+    EXPECT_EQ(db.GetErrorDescription(), "Could not find file '" + path + "'.");
+    EXPECT_EQ(db.GetLastErrorCode(), 0x80004005u);
+    EXPECT_FALSE(db.IsOpen());
+    std::filesystem::rename("elsewhere.mdb", "data.mdb");
+    EXPECT_TRUE(db.Open());
+}
+
+TEST(Database, UnknownProviderIsADatabaseFailure) {
+    TempBook book;
+    CADODatabase db;
+    db.SetConnectionString("Provider=Microsoft.ACE.OLEDB.12.0;Data Source=data.mdb");
+    EXPECT_THROW(db.Open(), CADOException);
+    EXPECT_EQ(db.GetLastErrorCode(), 0x800A0E7Au);
+    EXPECT_FALSE(db.IsOpen());
+}
+
+TEST(DatabaseFailure, DescribesBothFailureKindsAndNothingElse) {
+    const auto ado = DescribeDatabaseFailure(
+        std::make_exception_ptr(CADOException(E_FAIL, "Could not find file '/x/data.mdb'.")));
+    ASSERT_TRUE(ado.has_value());
+    EXPECT_NE(ado->find("数据库操作失败"), std::string::npos);
+    EXPECT_NE(ado->find("Could not find file '/x/data.mdb'."), std::string::npos);
+    EXPECT_NE(ado->find("0x80004005"), std::string::npos);
+
+    const auto com =
+        DescribeDatabaseFailure(std::make_exception_ptr(CComError(ADO_E_NOCURRENTRECORD)));
+    ASSERT_TRUE(com.has_value());
+    EXPECT_NE(com->find("0x800A0BCD"), std::string::npos);
+    // Without a description the code's meaning stands in.
+    EXPECT_NE(com->find("Unknown error 0x800A0BCD"), std::string::npos);
+
+    EXPECT_FALSE(DescribeDatabaseFailure(std::make_exception_ptr(std::runtime_error("x"))));
+    EXPECT_FALSE(DescribeDatabaseFailure(std::make_exception_ptr(42)));
+    EXPECT_FALSE(DescribeDatabaseFailure(nullptr));
+}

@@ -1,0 +1,47 @@
+// tillbook-db: creates and checks household book files from the command line.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "BookFile.h"
+
+namespace {
+
+int Usage(std::FILE* out) {
+    std::fputs(
+        "usage: tillbook-db init PATH    create a new book at PATH (never overwrites)\n"
+        "       tillbook-db check PATH   report problems with the book at PATH\n",
+        out);
+    return out == stdout ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
+        return Usage(stdout);
+    }
+    if (argc != 3)
+        return Usage(stderr);
+    const std::string command = argv[1];
+    const std::string path = argv[2];
+    if (command == "init") {
+        try {
+            CreateBook(path);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "tillbook-db: %s\n", e.what());
+            return 1;
+        }
+        std::printf("Created %s\n", path.c_str());
+        return 0;
+    }
+    if (command == "check") {
+        const auto problems = CheckBook(path);
+        for (const auto& p : problems)
+            std::printf("%s\n", p.c_str());
+        if (problems.empty())
+            std::printf("%s: ok\n", path.c_str());
+        return problems.empty() ? 0 : 1;
+    }
+    return Usage(stderr);
+}
