@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -93,6 +94,7 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
         case ControlKind::PushButton:
         case ControlKind::DefPushButton: {
             auto* button = new QPushButton(caption, parent);
+            button->setAutoDefault(false);
             button->setDefault(c.kind == ControlKind::DefPushButton);
             return button;
         }
@@ -343,6 +345,28 @@ const MessageMap& CDialog::GetMessageMap() const {
 }
 
 void CDialog::reject() { OnCancel(); }
+
+void CDialog::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the focused push button, else the default one, else it means OK: the
+    // dialog manager's rule, which Qt's auto-default buttons do not follow.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || event->modifiers() != Qt::NoModifier) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
+        focused->click();
+        return;
+    }
+    const auto buttons = findChildren<QPushButton*>();
+    auto defaultButton =
+        std::find_if(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isDefault(); });
+    if (defaultButton != buttons.end()) {
+        if ((*defaultButton)->isEnabled()) (*defaultButton)->click();
+        return;
+    }
+    SendCommand(IDOK);
+}
 
 void CDialog::contextMenuEvent(QContextMenuEvent* event) {
     if (m_systemMenu && !m_systemMenu->isEmpty()) m_systemMenu->popup(event->globalPos());

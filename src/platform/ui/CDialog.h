@@ -64,6 +64,7 @@ protected:
     virtual const MessageMap& GetMessageMap() const;
 
     void reject() override;
+    void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

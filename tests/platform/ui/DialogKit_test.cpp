@@ -169,6 +169,34 @@ TEST(MessageRouting, CommandsReachTheirHandlerAndStandardButtonsEndTheDialog) {
     EXPECT_EQ(message.SendMessage(0x402), 0);
 }
 
+TEST(MessageRouting, EnterPressesTheDefaultButtonOrElseMeansOK) {
+    static const DialogTemplate noDefault{
+        502, "无默认", 100, 60, "宋体", 9, style::Caption,
+        {{10, ControlKind::Edit, "", 5, 5, 60, 14, style::Border | style::TabStop},
+         {IDCANCEL, ControlKind::PushButton, "取消", 5, 30, 40, 14, style::TabStop},
+         {IDOK, ControlKind::PushButton, "登录", 50, 30, 40, 14, style::TabStop}}};
+    CDialog plain(noDefault);
+    plain.Create();
+    plain.show();
+    plain.GetDlgItem(10)->setFocus();
+    QTest::keyClick(plain.GetDlgItem(10), Qt::Key_Return);
+    EXPECT_EQ(plain.GetEndCode(), IDOK);
+
+    CDialog focusedButton(noDefault);
+    focusedButton.Create();
+    focusedButton.show();
+    focusedButton.GetDlgItem(IDCANCEL)->setFocus();
+    QTest::keyClick(focusedButton.GetDlgItem(IDCANCEL), Qt::Key_Return);
+    EXPECT_EQ(focusedButton.GetEndCode(), IDCANCEL);
+
+    SampleDlg withDefault;  // its default button is "确定"
+    withDefault.Create();
+    withDefault.show();
+    withDefault.GetDlgItem(11)->setFocus();
+    QTest::keyClick(withDefault.GetDlgItem(11), Qt::Key_Return);
+    EXPECT_EQ(withDefault.GetEndCode(), IDOK);
+}
+
 TEST(MessageRouting, AFailingHandlerShowsItsFailureAndLeavesTheDialogUsable) {
     MessageRecorder messages;
     SampleDlg dlg;
