@@ -101,7 +101,7 @@ long CADORecordset::GetRecordCount() {
     return count;
 }
 
-CVariant CADORecordset::ReadField(const CVariant& key) {
+const CVariant& CADORecordset::ReadField(const CVariant& key) {
     try {
         return Recordset().GetValue(key);
     } catch (const CComError& e) {

@@ -62,7 +62,7 @@ public:
 private:
     [[noreturn]] void RaiseComError(const CComError& error);
     CRecordset& Recordset() const;
-    CVariant ReadField(const CVariant& key);
+    const CVariant& ReadField(const CVariant& key);
 
     RecordsetPtr m_recordset;
     ConnectionPtr m_connection;

@@ -25,7 +25,7 @@ TEST_P(FieldConversion, TextAndNumber) {
 }
 
 DecimalParts Decimal(std::uint64_t mantissa, int scale, bool negative, std::uint32_t hi = 0) {
-    DecimalParts d;
+    DecimalParts d{};
     d.lo64 = mantissa;
     d.hi32 = hi;
     d.scale = static_cast<std::uint8_t>(scale);

@@ -92,7 +92,7 @@ VarKind KindOfDeclaredType(const char* declared) {
 CVariant DecimalFromDouble(double v) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.15g", v);
-    DecimalParts d;
+    DecimalParts d{};
     if (!DecimalFromText(buf, d))
         return CVariant::FromR8(v);
     return CVariant::FromDecimal(d);
@@ -118,7 +118,7 @@ CVariant IntegerAs(VarKind kind, std::int64_t v) {
         case VarKind::Currency:
             return CVariant::FromCurrency(v * 10000);
         case VarKind::Decimal: {
-            DecimalParts d;
+            DecimalParts d{};
             d.sign = v < 0 ? 0x80 : 0;
             d.lo64 = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
             return CVariant::FromDecimal(d);
@@ -496,21 +496,23 @@ void CRecordset::Fetch(sqlite3_stmt* stmt, bool hasIdentity, const std::string& 
         }
         fields.push_back(std::move(f));
     }
-    std::vector<CVariant> values;
     std::vector<std::int64_t> rowids;
     const auto n = static_cast<int>(fields.size());
+    m_values.Reset(fields.size());
     for (;;) {
         const int rc = sqlite3_step(stmt);
         if (rc == SQLITE_DONE)
             break;
-        if (rc != SQLITE_ROW)
+        if (rc != SQLITE_ROW) {
+            m_values.Reset(0);
             m_connection->RaiseEngineError(rc);
+        }
         rowids.push_back(hasIdentity ? sqlite3_column_int64(stmt, 0) : 0);
+        CVariant* row = m_values.AppendRow();
         for (int c = 0; c < n; ++c)
-            values.push_back(ColumnToVariant(stmt, c + first, fields[c].kind));
+            row[c] = ColumnToVariant(stmt, c + first, fields[c].kind);
     }
     m_fields = std::move(fields);
-    m_values = std::move(values);
     m_rowids = std::move(rowids);
     m_deleted.assign(m_rowids.size(), 0);
     m_order.resize(m_rowids.size());
@@ -527,7 +529,7 @@ HRESULT CRecordset::Close() {
     RequireOpen();
     m_bOpen = false;
     m_fields.clear();
-    m_values.clear();
+    m_values.Reset(0);
     m_rowids.clear();
     m_deleted.clear();
     m_order.clear();
@@ -623,9 +625,9 @@ long CRecordset::CurrentRow() const {
     return m_order[m_nPos];
 }
 
-CVariant CRecordset::GetValue(const CVariant& key) const {
+const CVariant& CRecordset::GetValue(const CVariant& key) const {
     const long field = FieldIndex(key);
-    return m_values[CurrentRow() * m_fields.size() + field];
+    return m_values.Cell(CurrentRow(), field);
 }
 
 void CRecordset::PutValue(const CVariant& key, const CVariant& value) {
@@ -638,10 +640,10 @@ void CRecordset::PutValue(const CVariant& key, const CVariant& value) {
     if (m_pending == Pending::None) {
         m_pending = Pending::Edit;
         m_nPendingRow = row;
-        m_savedRow.assign(m_values.begin() + row * nf, m_values.begin() + (row + 1) * nf);
+        m_savedRow.assign(&m_values.Cell(row, 0), &m_values.Cell(row, 0) + nf);
         m_changed.assign(nf, 0);
     }
-    m_values[row * nf + field] = stored;
+    m_values.Cell(row, field) = stored;
     m_changed[field] = 1;
 }
 
@@ -652,7 +654,7 @@ HRESULT CRecordset::AddNew() {
     if (m_pending != Pending::None)
         Update();
     const size_t nf = m_fields.size();
-    m_values.resize(m_values.size() + nf);
+    m_values.AppendRow();
     m_rowids.push_back(0);
     m_deleted.push_back(0);
     m_order.push_back(static_cast<long>(m_rowids.size()) - 1);
@@ -703,7 +705,7 @@ HRESULT CRecordset::Update() {
     Prepare(m_connection, sql, stmt);
     int index = 1;
     for (size_t f : changed)
-        Bind(stmt.p, index++, m_values[row * nf + f]);
+        Bind(stmt.p, index++, m_values.Cell(row, f));
     if (m_pending == Pending::Edit)
         sqlite3_bind_int64(stmt.p, index, m_rowids[row]);
     Step(m_connection, stmt);
@@ -739,21 +741,20 @@ void CRecordset::ReloadRow(long row) {
     if (sqlite3_step(stmt.p) != SQLITE_ROW)
         return;
     for (size_t i = 0; i < fields.size(); ++i) {
-        m_values[row * m_fields.size() + fields[i]] =
+        m_values.Cell(row, fields[i]) =
             ColumnToVariant(stmt.p, static_cast<int>(i), m_fields[fields[i]].kind);
     }
 }
 
 void CRecordset::DiscardPending() {
-    const size_t nf = m_fields.size();
     if (m_pending == Pending::New) {
-        m_values.resize(m_values.size() - nf);
+        m_values.PopRow();
         m_rowids.pop_back();
         m_deleted.pop_back();
         m_order.erase(std::find(m_order.begin(), m_order.end(), m_nPendingRow));
         m_nPos = m_nPosBeforeAdd;
     } else if (m_pending == Pending::Edit) {
-        std::copy(m_savedRow.begin(), m_savedRow.end(), m_values.begin() + m_nPendingRow * nf);
+        std::copy(m_savedRow.begin(), m_savedRow.end(), &m_values.Cell(m_nPendingRow, 0));
     }
     m_pending = Pending::None;
 }
@@ -815,13 +816,12 @@ void CRecordset::ApplySort() {
         }
         keys.emplace_back(FieldIndex(CVariant::FromText(UnquoteTableName(part))), descending);
     }
-    const size_t nf = m_fields.size();
     std::vector<long> rows(m_order.size());
     std::iota(rows.begin(), rows.end(), 0L);
     std::stable_sort(rows.begin(), rows.end(), [&](long a, long b) {
         for (const auto& [field, descending] : keys) {
-            const CVariant& x = m_values[a * nf + field];
-            const CVariant& y = m_values[b * nf + field];
+            const CVariant& x = m_values.Cell(a, field);
+            const CVariant& y = m_values.Cell(b, field);
             int cmp = SortRank(x) - SortRank(y);
             if (cmp == 0 && SortRank(x) == 1) {
                 const double dx = NumberOf(x), dy = NumberOf(y);

@@ -7,6 +7,7 @@
 
 #include "ComError.h"
 #include "Connection.h"
+#include "RowStore.h"
 #include "Variant.h"
 
 struct sqlite3_stmt;
@@ -59,7 +60,7 @@ public:
     long GetFieldCount() const;
     const CFieldInfo& GetFieldInfo(long index) const;
     // key: a position (I2/I4/Int) or a name (Text, compared without ASCII case).
-    CVariant GetValue(const CVariant& key) const;
+    const CVariant& GetValue(const CVariant& key) const;
     void PutValue(const CVariant& key, const CVariant& value);
 
     HRESULT AddNew();
@@ -87,7 +88,7 @@ private:
     long m_nCursorLocation = adUseClient;
     std::string m_strTable;  // table the rows write back to; empty when read-only
     std::vector<CFieldInfo> m_fields;
-    std::vector<CVariant> m_values;  // row-major, m_fields.size() per row
+    CRowStore m_values;
     std::vector<std::int64_t> m_rowids;
     std::vector<char> m_deleted;
     std::vector<long> m_order;  // display order of row indexes

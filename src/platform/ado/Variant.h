@@ -22,11 +22,12 @@ enum class VarKind : std::uint8_t {
     Binary,  // bytes the conversions do not handle
 };
 
+// Plain data (zero it with `DecimalParts d{}`): it shares storage with the other values.
 struct DecimalParts {
-    std::uint8_t scale = 0;  // power of ten the mantissa is divided by, 0..28
-    std::uint8_t sign = 0;   // 0x80 when negative
-    std::uint32_t hi32 = 0;
-    std::uint64_t lo64 = 0;
+    std::uint8_t scale;  // power of ten the mantissa is divided by, 0..28
+    std::uint8_t sign;   // 0x80 when negative
+    std::uint32_t hi32;
+    std::uint64_t lo64;
 };
 
 class CVariant {
@@ -61,9 +62,12 @@ public:
 
 private:
     VarKind m_kind = VarKind::Empty;
-    std::int64_t m_nInt = 0;
-    double m_dReal = 0;
-    DecimalParts m_decimal;
+    // Only the member of the value's kind is meaningful.
+    union {
+        std::int64_t m_nInt = 0;
+        double m_dReal;
+        DecimalParts m_decimal;
+    };
     std::string m_strText;
 };
 

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// The benchmark book: 1,000,000 income rows over the 20 years 2005..2024.
+// Made once (a few seconds) and reused on later runs.
+constexpr int kBenchRows = 1000000;
+constexpr int kBenchFirstYear = 2005;
+constexpr int kBenchYears = 20;
+
+void EnsureBenchBook(const std::string& path);
