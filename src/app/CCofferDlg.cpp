@@ -38,6 +38,8 @@ const MessageMap& CCofferDlg::GetMessageMap() const {
         Command(IDC_BTN_LOGOUT, &CCofferDlg::OnLogout),
         Notify(Event::DoubleClick, IDC_TREE_NAV, &CCofferDlg::OnDblclkTreeNav),
         Notify(Event::RightDoubleClick, IDC_TREE_NAV, &CCofferDlg::OnRdblclkTreeNav),
+        // Enter on an item opens it, as a double-click does.
+        Notify(Event::Return, IDC_TREE_NAV, &CCofferDlg::OnDblclkTreeNav),
         Command(IDC_BTN_SETTING, &CCofferDlg::OnSetting),
         Command(IDC_BTN_ABOUT, &CCofferDlg::OnAbout),
         Command(ID_MENU_USER, &CCofferDlg::OnMenuUser),

@@ -151,6 +151,17 @@ TEST_F(MainWindow, DoubleClickingAParentOnlyTogglesIt) {
     EXPECT_TRUE(runner.Opened().empty());
 }
 
+TEST_F(MainWindow, EnterOnATreeItemActsAsADoubleClickAndDoesNotLogOut) {
+    Login(IDOK);
+    main.show();
+    ScopedModalRunner runner([](CDialog&) { return IDCANCEL; });
+    Tree()->setFocus();
+    Tree()->setCurrentItem(Tree()->topLevelItem(0)->child(0));
+    QTest::keyClick(Tree(), Qt::Key_Return);
+    EXPECT_EQ(Label(), "root");  // the default button, 注销, was not pressed
+    EXPECT_TRUE(runner.Opened().empty());  // 日常收入 opens nothing yet
+}
+
 TEST_F(MainWindow, RightDoubleClickShowsAnEmptyMessage) {
     MessageRecorder messages;
     main.show();

@@ -216,6 +216,8 @@ void CDialog::Connect(QWidget* widget, const ControlTemplate& c) {
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         connect(combo, &QComboBox::activated, this, [notify] { notify(Event::SelChange); });
     } else if (auto* view = qobject_cast<QTreeView*>(widget)) {
+        view->setProperty(kControlIdProperty, id);
+        view->installEventFilter(this);
         view->viewport()->setProperty(kControlIdProperty, id);
         view->viewport()->installEventFilter(this);
         connect(view->header(), &QHeaderView::sectionClicked, this,
@@ -227,6 +229,15 @@ void CDialog::Connect(QWidget* widget, const ControlTemplate& c) {
 }
 
 bool CDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Kept from the dialog, where Enter would press the default button instead.
+            Notification n{watched->property(kControlIdProperty).toInt(), Event::Return};
+            Dispatch(n);
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const Event kind =

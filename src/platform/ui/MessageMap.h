@@ -11,6 +11,7 @@ enum class Event {
     Command,           // a button, radio button, link label or menu item was activated
     DoubleClick,       // left double-click in a tree or list
     RightDoubleClick,  // right double-click in a tree or list
+    Return,            // Enter pressed in a tree or list: the keyboard's way to open an item
     SelChange,         // the selection of a list, tree or combo box changed
     ColumnClick,       // a list header item was clicked; Notification::item is the column
     Message,           // a private window message; Notification::id is the message number
