@@ -37,9 +37,13 @@ bool CUserAddDlg::OnInitDialog() {
     return true;
 }
 
-void CUserAddDlg::OnBnClickedRadioAdd() { SetDlgItemText(IDC_STATIC_NAME, "用 户  名："); }
+void CUserAddDlg::OnBnClickedRadioAdd() {
+    SetDlgItemText(IDC_STATIC_NAME, "用 户  名：");
+}
 
-void CUserAddDlg::OnBnClickedRadioChange() { SetDlgItemText(IDC_STATIC_NAME, "旧 密  码："); }
+void CUserAddDlg::OnBnClickedRadioChange() {
+    SetDlgItemText(IDC_STATIC_NAME, "旧 密  码：");
+}
 
 void CUserAddDlg::OnBnClickedOk() {
     UpdateData(true);
@@ -61,7 +65,8 @@ void CUserAddDlg::OnBnClickedOk() {
 }
 
 void CUserAddDlg::AddUser(const std::string& query) {
-    if (!m_db.Open()) return;
+    if (!m_db.Open())
+        return;
     CADORecordset rs(&m_db);
     if (!rs.Open(m_db.GetActiveConnection(), query, CADORecordset::OpenQuery)) {
         m_db.Close();
@@ -78,14 +83,16 @@ void CUserAddDlg::AddUser(const std::string& query) {
         rs.AddNew();
         rs.SetFieldValue(1, m_strName);
         rs.SetFieldValue(2, m_strPassword);
-        if (rs.Update()) MessageBox("添加成功！");
+        if (rs.Update())
+            MessageBox("添加成功！");
     }
     rs.Close();
     m_db.Close();
 }
 
 void CUserAddDlg::ChangeRootPassword() {
-    if (!m_db.Open()) return;
+    if (!m_db.Open())
+        return;
     CADORecordset rs(&m_db);
     if (!rs.Open(m_db.GetActiveConnection(), "select * from tbUser where user = 'root'",
                  CADORecordset::OpenQuery)) {
@@ -105,7 +112,8 @@ void CUserAddDlg::ChangeRootPassword() {
         } else {
             rs.Edit();
             rs.SetFieldValue(2, m_strRepeat);
-            if (rs.Update()) MessageBox("更改成功！");
+            if (rs.Update())
+                MessageBox("更改成功！");
         }
     }
     rs.Close();

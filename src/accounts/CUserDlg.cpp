@@ -42,12 +42,15 @@ void CUserDlg::OnBnClickedLogin() {
     }
 
     db.SetConnectionString(kBookConnectionString);
-    if (!db.Open()) return;
+    if (!db.Open())
+        return;
 
     CADORecordset rs(&db);
     const std::string query = "select * from tbUser where user = '" + SqlText(m_strUser) + "'";
-    if (!rs.Open(db.GetActiveConnection(), query, CADORecordset::OpenQuery)) return;
-    if (!(rs.IsEOF() && rs.IsBOF())) rs.GetFieldValue("password", storedPassword);
+    if (!rs.Open(db.GetActiveConnection(), query, CADORecordset::OpenQuery))
+        return;
+    if (!(rs.IsEOF() && rs.IsBOF()))
+        rs.GetFieldValue("password", storedPassword);
 
     if (storedPassword == m_strPassword)
         CDialog::OnOK();

@@ -9,7 +9,9 @@
 
 CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(AboutDialogTemplate(), parent) {}
 
-const char* CAboutDlg::SiteUrl() { return "https://tillbook.quillmoor.example/"; }
+const char* CAboutDlg::SiteUrl() {
+    return "https://tillbook.quillmoor.example/";
+}
 
 const MessageMap& CAboutDlg::GetMessageMap() const {
     static const MessageMap map{Command(IDC_LINK_SITE, &CAboutDlg::OnSiteLink)};
@@ -23,4 +25,6 @@ bool CAboutDlg::OnInitDialog() {
     return true;
 }
 
-void CAboutDlg::OnSiteLink() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(SiteUrl()))); }
+void CAboutDlg::OnSiteLink() {
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(SiteUrl())));
+}

@@ -23,8 +23,8 @@ struct NavItem {
 };
 
 constexpr NavItem kNavItems[] = {
-    {"日常管理", -1, "tree2.add.all"},    {"日常收入", 0, "tree2.add.income"},
-    {"日常支出", 0, "tree2.add.pay"},     {"日常查询", -1, "tree2.search.all"},
+    {"日常管理", -1, "tree2.add.all"},   {"日常收入", 0, "tree2.add.income"},
+    {"日常支出", 0, "tree2.add.pay"},    {"日常查询", -1, "tree2.search.all"},
     {"收入查询", 3, "tree2.add.income"}, {"支出查询", 3, "tree2.add.pay"},
 };
 }  // namespace
@@ -115,14 +115,16 @@ void CCofferDlg::FillNavTree() {
     HTREEITEM inserted[std::size(kNavItems)] = {};
     for (size_t i = 0; i < std::size(kNavItems); ++i) {
         const NavItem& nav = kNavItems[i];
-        inserted[i] = m_treeNav.InsertItem(nav.text, nav.parent < 0 ? nullptr : inserted[nav.parent]);
+        inserted[i] =
+            m_treeNav.InsertItem(nav.text, nav.parent < 0 ? nullptr : inserted[nav.parent]);
         dsSetDrawItemValueEx(m_treeNav.GetSafeHwnd(), inserted[i], 0, "icoitem", nav.drawValue, 0);
     }
 }
 
 void CCofferDlg::OnDblclkTreeNav(Notification& n) {
     const std::string text = m_treeNav.GetItemText(m_treeNav.GetSelectedItem());
-    if (std::unique_ptr<CDialog> dlg = m_treeResponse.CreateItemDialog(text)) dlg->DoModal();
+    if (std::unique_ptr<CDialog> dlg = m_treeResponse.CreateItemDialog(text))
+        dlg->DoModal();
     n.result = 0;
 }
 
@@ -150,9 +152,13 @@ void CCofferDlg::OnMenuSetting() {
     // Opens the base-data dialog once the program has it.
 }
 
-void CCofferDlg::OnMenuExit() { OnOK(); }
+void CCofferDlg::OnMenuExit() {
+    OnOK();
+}
 
-long CCofferDlg::OnUserMessage() { return 1; }
+long CCofferDlg::OnUserMessage() {
+    return 1;
+}
 
 void CCofferDlg::mouseMoveEvent(QMouseEvent* event) {
     OnMouseMove();

@@ -5,7 +5,8 @@ std::string SqlText(const std::string& text) {
     quoted.reserve(text.size());
     for (char c : text) {
         quoted += c;
-        if (c == '\'') quoted += '\'';
+        if (c == '\'')
+            quoted += '\'';
     }
     return quoted;
 }

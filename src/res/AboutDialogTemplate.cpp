@@ -4,7 +4,12 @@
 const DialogTemplate& AboutDialogTemplate() {
     using namespace style;
     static const DialogTemplate tpl{
-        IDD_ABOUTBOX, "关于 Coffer", 235, 112, "宋体", 9,
+        IDD_ABOUTBOX,
+        "关于 Coffer",
+        235,
+        112,
+        "宋体",
+        9,
         Caption | SysMenu,
         {
             {IDC_STATIC, ControlKind::Icon, ":/icons/tillbook.svg", 11, 17, 20, 20},

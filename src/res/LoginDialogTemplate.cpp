@@ -4,7 +4,12 @@
 const DialogTemplate& LoginDialogTemplate() {
     using namespace style;
     static const DialogTemplate tpl{
-        IDD_USER_LOGIN, "用户登录", 186, 106, "MS Shell Dlg", 8,
+        IDD_USER_LOGIN,
+        "用户登录",
+        186,
+        106,
+        "MS Shell Dlg",
+        8,
         Caption | SysMenu | MinimizeBox | MaximizeBox,
         {
             {IDC_STATIC_USER, ControlKind::Static, "用户：", 17, 42, 25, 8},

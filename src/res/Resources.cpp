@@ -13,11 +13,14 @@ std::string LoadString(int id) {
     }
 }
 
-QString ProgramIconPath() { return QStringLiteral(":/icons/tillbook.svg"); }
+QString ProgramIconPath() {
+    return QStringLiteral(":/icons/tillbook.svg");
+}
 
 QIcon LoadProgramIcon() {
     const QIcon drawing(ProgramIconPath());
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addPixmap(drawing.pixmap(size, size));
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(drawing.pixmap(size, size));
     return icon;
 }

@@ -4,10 +4,16 @@
 const DialogTemplate& UserAddDialogTemplate() {
     using namespace style;
     static const DialogTemplate tpl{
-        IDD_USER_ADD, "Dialog", 151, 147, "MS Shell Dlg", 8,
+        IDD_USER_ADD,
+        "Dialog",
+        151,
+        147,
+        "MS Shell Dlg",
+        8,
         Caption | SysMenu,
         {
-            {IDC_RADIO_ADD_USER, ControlKind::RadioButton, "添加用户", 7, 7, 48, 10, Group | TabStop},
+            {IDC_RADIO_ADD_USER, ControlKind::RadioButton, "添加用户", 7, 7, 48, 10,
+             Group | TabStop},
             {IDC_RADIO_CHANGE_PASSWORD, ControlKind::RadioButton, "修改密码", 57, 7, 48, 10},
             {IDC_STATIC_NAME, ControlKind::Static, "用 户  名：", 18, 59, 47, 8},
             {IDC_EDIT_NAME, ControlKind::Edit, "", 79, 56, 56, 14, Border | AutoHScroll | TabStop},

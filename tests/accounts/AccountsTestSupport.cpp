@@ -31,6 +31,10 @@ void ExecuteOnBook(const std::string& statement) {
     rs.Open(db.GetActiveConnection(), statement, CADORecordset::OpenDefault);
 }
 
-DatabaseMessages::DatabaseMessages() { SetFailureDescriber(&DescribeDatabaseFailure); }
+DatabaseMessages::DatabaseMessages() {
+    SetFailureDescriber(&DescribeDatabaseFailure);
+}
 
-DatabaseMessages::~DatabaseMessages() { SetFailureDescriber({}); }
+DatabaseMessages::~DatabaseMessages() {
+    SetFailureDescriber({});
+}

@@ -19,7 +19,8 @@ class UserAccounts : public ::testing::Test {
 protected:
     void SetUp() override { dlg.Create(); }
 
-    Messages Press(const std::string& name, const std::string& password, const std::string& repeat) {
+    Messages Press(const std::string& name, const std::string& password,
+                   const std::string& repeat) {
         TypeInto(dlg, IDC_EDIT_NAME, name);
         TypeInto(dlg, IDC_EDIT_PASSWORD, password);
         TypeInto(dlg, IDC_EDIT_REPEAT, repeat);
@@ -95,9 +96,9 @@ TEST_F(UserAccounts, RefusesDifferingAndEmptyTexts) {
 TEST_F(UserAccounts, QuotesAndEmojiRoundTripInNamesAndPasswords) {
     EXPECT_EQ(Press("o'brien", "p'w\"😀", "p'w\"😀"), Messages{"添加成功！"});
     EXPECT_EQ(Press("'; delete from tbUser; --", "x", "x"), Messages{"添加成功！"});
-    EXPECT_EQ(UserRows(), (Rows{{"root", "kerno482"},
-                                {"o'brien", "p'w\"😀"},
-                                {"'; delete from tbUser; --", "x"}}));
+    EXPECT_EQ(
+        UserRows(),
+        (Rows{{"root", "kerno482"}, {"o'brien", "p'w\"😀"}, {"'; delete from tbUser; --", "x"}}));
     EXPECT_EQ(Press("o'brien", "p", "p"), Messages{"用户名已存在！"});
     EXPECT_TRUE(CanLogIn("o'brien", "p'w\"😀"));
 }
@@ -140,7 +141,8 @@ TEST_F(UserAccounts, ABookFailureIsReportedAndTheNextPressStartsClean) {
 
     std::filesystem::rename(saved, book.BookPath());
     ExecuteOnBook("drop table tbUser");
-    ExecuteOnBook("create table tbUser (编号 INTEGER PRIMARY KEY, user TEXT)");  // no password column
+    ExecuteOnBook(
+        "create table tbUser (编号 INTEGER PRIMARY KEY, user TEXT)");  // no password column
     ExecuteOnBook("insert into tbUser (user) values ('root')");
     ChangeMode();
     EXPECT_EQ(Press("kerno482", "n", "n").size(), 1u);  // a failure half-way through

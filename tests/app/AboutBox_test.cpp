@@ -65,7 +65,8 @@ TEST(AboutBox, LooksRight) {
     SaveScreenshot(&about, "about-box");
     dsExitSkin();
     for (QLabel* label : about.findChildren<QLabel*>()) {
-        if (label->text().isEmpty()) continue;  // the icon
+        if (label->text().isEmpty())
+            continue;  // the icon
         // Every text fits its control on one line, so nothing is cut off.
         EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width())
             << label->text().toStdString();

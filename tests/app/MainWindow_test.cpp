@@ -117,16 +117,21 @@ TEST_F(MainWindow, TheTreeHoldsSixItemsWithTheirDrawValuesAndStartsCollapsed) {
         const char* drawValue;
     };
     const Expected expected[] = {
-        {"日常管理", "", "tree2.add.all"},      {"日常收入", "日常管理", "tree2.add.income"},
-        {"日常支出", "日常管理", "tree2.add.pay"}, {"日常查询", "", "tree2.search.all"},
-        {"收入查询", "日常查询", "tree2.add.income"}, {"支出查询", "日常查询", "tree2.add.pay"},
+        {"日常管理", "", "tree2.add.all"},
+        {"日常收入", "日常管理", "tree2.add.income"},
+        {"日常支出", "日常管理", "tree2.add.pay"},
+        {"日常查询", "", "tree2.search.all"},
+        {"收入查询", "日常查询", "tree2.add.income"},
+        {"支出查询", "日常查询", "tree2.add.pay"},
     };
     std::vector<QTreeWidgetItem*> items;
-    for (QTreeWidgetItemIterator it(Tree()); *it; ++it) items.push_back(*it);
+    for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
+        items.push_back(*it);
     ASSERT_EQ(items.size(), std::size(expected));
     for (size_t i = 0; i < items.size(); ++i) {
         EXPECT_EQ(items[i]->text(0).toStdString(), expected[i].text);
-        const std::string parent = items[i]->parent() ? items[i]->parent()->text(0).toStdString() : "";
+        const std::string parent =
+            items[i]->parent() ? items[i]->parent()->text(0).toStdString() : "";
         EXPECT_EQ(parent, expected[i].parent) << expected[i].text;
         EXPECT_EQ(DrawItemValueOf(items[i], "icoitem"), expected[i].drawValue) << expected[i].text;
         EXPECT_FALSE(items[i]->icon(0).isNull()) << expected[i].text;
@@ -158,7 +163,7 @@ TEST_F(MainWindow, EnterOnATreeItemActsAsADoubleClickAndDoesNotLogOut) {
     Tree()->setFocus();
     Tree()->setCurrentItem(Tree()->topLevelItem(0)->child(0));
     QTest::keyClick(Tree(), Qt::Key_Return);
-    EXPECT_EQ(Label(), "root");  // the default button, 注销, was not pressed
+    EXPECT_EQ(Label(), "root");            // the default button, 注销, was not pressed
     EXPECT_TRUE(runner.Opened().empty());  // 日常收入 opens nothing yet
 }
 

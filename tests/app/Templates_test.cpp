@@ -18,10 +18,12 @@ void ExpectLaidOutAsItsTemplate() {
     const DialogUnits units(dlg.font());
     EXPECT_EQ(dlg.size(), QSize(units.ToPixelsX(tpl.cx), units.ToPixelsY(tpl.cy))) << tpl.id;
     for (const ControlTemplate& c : tpl.controls) {
-        if (c.id == IDC_STATIC) continue;
+        if (c.id == IDC_STATIC)
+            continue;
         QWidget* widget = dlg.GetDlgItem(c.id);
         ASSERT_NE(widget, nullptr) << tpl.id << "/" << c.id;
-        EXPECT_EQ(widget->geometry(), units.ToPixels(c.x, c.y, c.cx, c.cy)) << tpl.id << "/" << c.id;
+        EXPECT_EQ(widget->geometry(), units.ToPixels(c.x, c.y, c.cx, c.cy))
+            << tpl.id << "/" << c.id;
         const QString caption = QString::fromStdString(c.caption);
         if (!caption.isEmpty() && c.kind != ControlKind::Icon)
             EXPECT_LE(widget->fontMetrics().horizontalAdvance(caption), widget->width())

@@ -4,9 +4,9 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QRadioButton>
 #include <QDir>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTest>
 
 #include "MessageBox.h"
@@ -16,7 +16,9 @@ MessageRecorder::MessageRecorder() {
         SetMessageBoxHook([this](QWidget*, const std::string& text) { m_texts.push_back(text); });
 }
 
-MessageRecorder::~MessageRecorder() { SetMessageBoxHook(m_previous); }
+MessageRecorder::~MessageRecorder() {
+    SetMessageBoxHook(m_previous);
+}
 
 ScopedModalRunner::ScopedModalRunner(ModalRunner runner) {
     m_previous = SetModalRunner([this, runner](CDialog& dialog) {
@@ -25,7 +27,9 @@ ScopedModalRunner::ScopedModalRunner(ModalRunner runner) {
     });
 }
 
-ScopedModalRunner::~ScopedModalRunner() { SetModalRunner(m_previous); }
+ScopedModalRunner::~ScopedModalRunner() {
+    SetModalRunner(m_previous);
+}
 
 void FailOnUnexpectedModalRuns() {
     SetMessageBoxHook([](QWidget*, const std::string& text) {

@@ -28,7 +28,8 @@ std::string& SkinName() {
 
 // Per-object window options of the skin, from skin.ini: [objectName] maximizeBox=false.
 bool SkinAllows(const std::string& objectName, const char* option) {
-    if (SkinFolder().isEmpty()) return true;
+    if (SkinFolder().isEmpty())
+        return true;
     QSettings settings(SkinFolder() + QStringLiteral("skin.ini"), QSettings::IniFormat);
     return settings.value(QString::fromStdString(objectName) + '/' + option, true).toBool();
 }
@@ -43,7 +44,8 @@ void Repolish(QWidget* widget) {
 bool dsLoadSkin(const std::string& skinName, int) {
     const QString folder = QStringLiteral(":/skins/%1/").arg(QString::fromStdString(skinName));
     QFile sheet(folder + QStringLiteral("skin.qss"));
-    if (!sheet.open(QIODevice::ReadOnly)) return false;
+    if (!sheet.open(QIODevice::ReadOnly))
+        return false;
     SkinFolder() = folder;
     SkinName() = skinName;
     qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
@@ -51,14 +53,16 @@ bool dsLoadSkin(const std::string& skinName, int) {
 }
 
 void dsExitSkin() {
-    if (SkinFolder().isEmpty()) return;
+    if (SkinFolder().isEmpty())
+        return;
     SkinFolder().clear();
     SkinName().clear();
     qApp->setStyleSheet(QString());
 }
 
 void dsSkinWindow(QWidget* window, int kind, const std::string& objectName, int wholeDialog) {
-    if (!window) return;
+    if (!window)
+        return;
     window->setProperty(kSkinProperty, QString::fromStdString(objectName));
     window->setProperty(kSkinKindProperty, kind);
     if (wholeDialog && window->isWindow() && !SkinAllows(objectName, "maximizeBox"))
@@ -68,18 +72,23 @@ void dsSkinWindow(QWidget* window, int kind, const std::string& objectName, int 
 
 void dsSetDrawItemValueEx(QWidget*, QTreeWidgetItem* item, int, const std::string& key,
                           const std::string& value, int) {
-    if (!item) return;
+    if (!item)
+        return;
     QVariantMap values = item->data(0, kDrawValueRole).toMap();
     values.insert(QString::fromStdString(key), QString::fromStdString(value));
     item->setData(0, kDrawValueRole, values);
-    const QString icon = SkinFolder() + QStringLiteral("icons/%1.svg").arg(QString::fromStdString(value));
-    if (!SkinFolder().isEmpty() && QFile::exists(icon)) item->setIcon(0, QIcon(icon));
+    const QString icon =
+        SkinFolder() + QStringLiteral("icons/%1.svg").arg(QString::fromStdString(value));
+    if (!SkinFolder().isEmpty() && QFile::exists(icon))
+        item->setIcon(0, QIcon(icon));
 }
 
 void dsTrackPopupMenu(QMenu* menu, int, int x, int y, QWidget* owner, int) {
-    if (!menu) return;
+    if (!menu)
+        return;
     const int id = CommandIdOf(menu->exec(QPoint(x, y)));
-    if (auto* dialog = qobject_cast<CDialog*>(owner); dialog && id != 0) dialog->SendCommand(id);
+    if (auto* dialog = qobject_cast<CDialog*>(owner); dialog && id != 0)
+        dialog->SendCommand(id);
 }
 
 std::string SkinObjectOf(const QWidget* window) {
@@ -87,8 +96,15 @@ std::string SkinObjectOf(const QWidget* window) {
 }
 
 std::string DrawItemValueOf(const QTreeWidgetItem* item, const std::string& key) {
-    if (!item) return {};
-    return item->data(0, kDrawValueRole).toMap().value(QString::fromStdString(key)).toString().toStdString();
+    if (!item)
+        return {};
+    return item->data(0, kDrawValueRole)
+        .toMap()
+        .value(QString::fromStdString(key))
+        .toString()
+        .toStdString();
 }
 
-std::string LoadedSkinName() { return SkinName(); }
+std::string LoadedSkinName() {
+    return SkinName();
+}

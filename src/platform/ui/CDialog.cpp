@@ -39,16 +39,22 @@ const char* const kControlIdProperty = "controlId";
 Qt::WindowFlags FrameFlags(unsigned s) {
     Qt::WindowFlags flags = (s & style::AppWindow) ? Qt::Window : Qt::Dialog;
     flags |= Qt::CustomizeWindowHint;
-    if (s & style::Caption) flags |= Qt::WindowTitleHint;
-    if (s & style::SysMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (s & style::MinimizeBox) flags |= Qt::WindowMinimizeButtonHint;
-    if (s & style::MaximizeBox) flags |= Qt::WindowMaximizeButtonHint;
+    if (s & style::Caption)
+        flags |= Qt::WindowTitleHint;
+    if (s & style::SysMenu)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (s & style::MinimizeBox)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (s & style::MaximizeBox)
+        flags |= Qt::WindowMaximizeButtonHint;
     return flags;
 }
 
 Qt::Alignment TextAlignment(unsigned s) {
-    if (s & style::Center) return Qt::AlignHCenter | Qt::AlignTop;
-    if (s & style::Right) return Qt::AlignRight | Qt::AlignTop;
+    if (s & style::Center)
+        return Qt::AlignHCenter | Qt::AlignTop;
+    if (s & style::Right)
+        return Qt::AlignRight | Qt::AlignTop;
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
@@ -87,7 +93,8 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(parent);
             edit->setFrame(c.style & style::Border);
-            if (c.style & style::Password) edit->setEchoMode(QLineEdit::Password);
+            if (c.style & style::Password)
+                edit->setEchoMode(QLineEdit::Password);
             edit->setReadOnly(c.style & style::ReadOnly);
             return edit;
         }
@@ -113,8 +120,8 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             return tree;
         }
         case ControlKind::ListView: {
-            QTreeView* view = (c.style & style::OwnerData) ? new QTreeView(parent)
-                                                           : new QTreeWidget(parent);
+            QTreeView* view =
+                (c.style & style::OwnerData) ? new QTreeView(parent) : new QTreeWidget(parent);
             view->setRootIsDecorated(false);
             view->setUniformRowHeights(true);
             view->setAllColumnsShowFocus(true);
@@ -142,14 +149,17 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
 }
 }  // namespace
 
-ModalRunner SetModalRunner(ModalRunner runner) { return std::exchange(Runner(), std::move(runner)); }
+ModalRunner SetModalRunner(ModalRunner runner) {
+    return std::exchange(Runner(), std::move(runner));
+}
 
 CDialog::CDialog(const DialogTemplate& tpl, QWidget* parent) : QDialog(parent), m_template(tpl) {}
 
 CDialog::~CDialog() = default;
 
 void CDialog::Create() {
-    if (m_bCreated) return;
+    if (m_bCreated)
+        return;
     m_bCreated = true;
     CreateControls();
     RunGuarded(this, [this] { OnInitDialog(); });
@@ -169,7 +179,8 @@ void CDialog::CreateControls() {
         widget->setGeometry(units.ToPixels(c.x, c.y, c.cx, c.cy));
         if (auto* combo = qobject_cast<QComboBox*>(widget))
             combo->resize(combo->width(), combo->sizeHint().height());
-        if (c.kind == ControlKind::GroupBox) widget->lower();
+        if (c.kind == ControlKind::GroupBox)
+            widget->lower();
         if (c.kind == ControlKind::Icon) {
             const int side = qMin(widget->width(), widget->height());
             static_cast<QLabel*>(widget)->setPixmap(
@@ -178,7 +189,8 @@ void CDialog::CreateControls() {
         widget->setEnabled(!(c.style & style::Disabled));
 
         if (c.kind == ControlKind::RadioButton) {
-            if (!radioGroup || (c.style & style::Group)) radioGroup = new QButtonGroup(this);
+            if (!radioGroup || (c.style & style::Group))
+                radioGroup = new QButtonGroup(this);
             radioGroup->addButton(static_cast<QRadioButton*>(widget));
         } else {
             radioGroup = nullptr;
@@ -190,14 +202,16 @@ void CDialog::CreateControls() {
         }
         lastLabel = (c.kind == ControlKind::Static) ? static_cast<QLabel*>(widget) : nullptr;
 
-        if (c.id != IDC_STATIC) m_controls.insert(c.id, widget);
+        if (c.id != IDC_STATIC)
+            m_controls.insert(c.id, widget);
         Connect(widget, c);
     }
     setFixedSize(units.ToPixelsX(m_template.cx), units.ToPixelsY(m_template.cy));
 
     auto* systemMenuKey = new QShortcut(QKeySequence(QStringLiteral("Alt+Space")), this);
     connect(systemMenuKey, &QShortcut::activated, this, [this] {
-        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(0, 0), mapToGlobal(QPoint(0, 0)));
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                                mapToGlobal(QPoint(0, 0)));
         contextMenuEvent(&event);
     });
 }
@@ -244,7 +258,8 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event) {
             mouse->button() == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
         Notification n{watched->property(kControlIdProperty).toInt(), kind};
         Dispatch(n);
-        if (n.result != 0) return true;
+        if (n.result != 0)
+            return true;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -258,7 +273,8 @@ int CDialog::DoModal() {
     }
     if (!parentWidget()) {
         QWidget* owner = QApplication::activeWindow();
-        if (owner && owner != this) setParent(owner, windowFlags());
+        if (owner && owner != this)
+            setParent(owner, windowFlags());
     }
     return exec();
 }
@@ -268,7 +284,9 @@ void CDialog::EndDialog(int result) {
     done(result);
 }
 
-QWidget* CDialog::GetDlgItem(int id) const { return m_controls.value(id, nullptr); }
+QWidget* CDialog::GetDlgItem(int id) const {
+    return m_controls.value(id, nullptr);
+}
 
 std::string CDialog::GetDlgItemText(int id) const {
     return WindowText(GetDlgItem(id)).toStdString();
@@ -284,7 +302,8 @@ bool CDialog::IsDlgButtonChecked(int id) const {
 }
 
 void CDialog::CheckDlgButton(int id, bool checked) {
-    if (auto* button = GetDlgItemAs<QAbstractButton>(id)) button->setChecked(checked);
+    if (auto* button = GetDlgItemAs<QAbstractButton>(id))
+        button->setChecked(checked);
 }
 
 bool CDialog::UpdateData(bool saveAndValidate) {
@@ -297,7 +316,9 @@ bool CDialog::UpdateData(bool saveAndValidate) {
     }
 }
 
-int CDialog::MessageBox(const std::string& text) { return ShowMessageBox(this, text); }
+int CDialog::MessageBox(const std::string& text) {
+    return ShowMessageBox(this, text);
+}
 
 void CDialog::Dispatch(Notification& n) {
     const MessageMap::Handler* handler = GetMessageMap().Find(n.event, n.id);
@@ -343,10 +364,13 @@ bool CDialog::OnInitDialog() {
 void CDialog::DoDataExchange(CDataExchange*) {}
 
 void CDialog::OnOK() {
-    if (UpdateData(true)) EndDialog(IDOK);
+    if (UpdateData(true))
+        EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 void CDialog::OnSysCommand(int) {}
 
@@ -355,7 +379,9 @@ const MessageMap& CDialog::GetMessageMap() const {
     return empty;
 }
 
-void CDialog::reject() { OnCancel(); }
+void CDialog::reject() {
+    OnCancel();
+}
 
 void CDialog::keyPressEvent(QKeyEvent* event) {
     // Enter presses the focused push button, else the default one, else it means OK: the
@@ -373,12 +399,14 @@ void CDialog::keyPressEvent(QKeyEvent* event) {
     auto defaultButton =
         std::find_if(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isDefault(); });
     if (defaultButton != buttons.end()) {
-        if ((*defaultButton)->isEnabled()) (*defaultButton)->click();
+        if ((*defaultButton)->isEnabled())
+            (*defaultButton)->click();
         return;
     }
     SendCommand(IDOK);
 }
 
 void CDialog::contextMenuEvent(QContextMenuEvent* event) {
-    if (m_systemMenu && !m_systemMenu->isEmpty()) m_systemMenu->popup(event->globalPos());
+    if (m_systemMenu && !m_systemMenu->isEmpty())
+        m_systemMenu->popup(event->globalPos());
 }

@@ -16,11 +16,14 @@ bool CMenu::LoadMenu(const MenuTemplate& tpl) {
 }
 
 QMenu* CMenu::GetSubMenu(int index) const {
-    if (index < 0 || index >= GetMenuItemCount()) return nullptr;
+    if (index < 0 || index >= GetMenuItemCount())
+        return nullptr;
     return m_popups[index].get();
 }
 
-int CommandIdOf(const QAction* action) { return action ? action->data().toInt() : 0; }
+int CommandIdOf(const QAction* action) {
+    return action ? action->data().toInt() : 0;
+}
 
 QAction* AddMenuCommand(QMenu* menu, int id, const std::string& text) {
     QAction* action = menu->addAction(QString::fromStdString(text));

@@ -2,11 +2,14 @@
 
 #include <QTreeWidget>
 
-QTreeWidget* CTreeCtrl::Tree() const { return qobject_cast<QTreeWidget*>(GetSafeHwnd()); }
+QTreeWidget* CTreeCtrl::Tree() const {
+    return qobject_cast<QTreeWidget*>(GetSafeHwnd());
+}
 
 HTREEITEM CTreeCtrl::InsertItem(const std::string& text, HTREEITEM parent) {
     QTreeWidget* tree = Tree();
-    if (!tree) return nullptr;
+    if (!tree)
+        return nullptr;
     auto* item = new QTreeWidgetItem(QStringList(QString::fromStdString(text)));
     if (parent)
         parent->addChild(item);
@@ -17,14 +20,16 @@ HTREEITEM CTreeCtrl::InsertItem(const std::string& text, HTREEITEM parent) {
 
 bool CTreeCtrl::DeleteAllItems() {
     QTreeWidget* tree = Tree();
-    if (!tree) return false;
+    if (!tree)
+        return false;
     tree->clear();
     return true;
 }
 
 HTREEITEM CTreeCtrl::GetSelectedItem() const {
     QTreeWidget* tree = Tree();
-    if (!tree) return nullptr;
+    if (!tree)
+        return nullptr;
     const auto selected = tree->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
 }
@@ -35,8 +40,10 @@ std::string CTreeCtrl::GetItemText(HTREEITEM item) const {
 
 int CTreeCtrl::GetCount() const {
     QTreeWidget* tree = Tree();
-    if (!tree) return 0;
+    if (!tree)
+        return 0;
     int count = 0;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) ++count;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        ++count;
     return count;
 }

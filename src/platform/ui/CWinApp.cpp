@@ -6,17 +6,23 @@ namespace {
 CWinApp* g_theApp = nullptr;
 }
 
-CWinApp::CWinApp() { g_theApp = this; }
-
-CWinApp::~CWinApp() {
-    if (g_theApp == this) g_theApp = nullptr;
+CWinApp::CWinApp() {
+    g_theApp = this;
 }
 
-CWinApp* AfxGetApp() { return g_theApp; }
+CWinApp::~CWinApp() {
+    if (g_theApp == this)
+        g_theApp = nullptr;
+}
+
+CWinApp* AfxGetApp() {
+    return g_theApp;
+}
 
 int CWinApp::Run(int argc, char** argv) {
     QApplication application(argc, argv);
-    if (InitInstance()) application.exec();
+    if (InitInstance())
+        application.exec();
     return ExitInstance();
 }
 

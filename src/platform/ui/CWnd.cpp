@@ -1,7 +1,9 @@
 #include "CWnd.h"
 
 void CWnd::Attach(QWidget* widget) {
-    if (m_pWidget == widget) return;
+    if (m_pWidget == widget)
+        return;
     m_pWidget = widget;
-    if (widget) PreSubclassWindow();
+    if (widget)
+        PreSubclassWindow();
 }

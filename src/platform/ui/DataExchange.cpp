@@ -10,23 +10,30 @@
 #include "WindowText.h"
 
 namespace {
-QWidget* Item(CDataExchange* pDX, int id) { return pDX->m_pDlgWnd->GetDlgItem(id); }
+QWidget* Item(CDataExchange* pDX, int id) {
+    return pDX->m_pDlgWnd->GetDlgItem(id);
+}
 
-std::string Trimmed(const QWidget* widget) { return WindowText(widget).trimmed().toStdString(); }
+std::string Trimmed(const QWidget* widget) {
+    return WindowText(widget).trimmed().toStdString();
+}
 }  // namespace
 
 void CDataExchange::Fail(int id) {
-    if (QWidget* widget = m_pDlgWnd->GetDlgItem(id)) widget->setFocus();
+    if (QWidget* widget = m_pDlgWnd->GetDlgItem(id))
+        widget->setFocus();
     throw DataExchangeFailed{};
 }
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
-    if (!control.IsAttached()) control.Attach(Item(pDX, id));
+    if (!control.IsAttached())
+        control.Attach(Item(pDX, id));
 }
 
 void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
     QWidget* widget = Item(pDX, id);
-    if (!widget) return;
+    if (!widget)
+        return;
     if (pDX->m_bSaveAndValidate)
         value = WindowText(widget).toStdString();
     else
@@ -35,7 +42,8 @@ void DDX_Text(CDataExchange* pDX, int id, std::string& value) {
 
 void DDX_Text(CDataExchange* pDX, int id, int& value) {
     QWidget* widget = Item(pDX, id);
-    if (!widget) return;
+    if (!widget)
+        return;
     if (!pDX->m_bSaveAndValidate) {
         SetWindowText(widget, QString::number(value));
         return;
@@ -52,7 +60,8 @@ void DDX_Text(CDataExchange* pDX, int id, int& value) {
 
 void DDX_Text(CDataExchange* pDX, int id, double& value) {
     QWidget* widget = Item(pDX, id);
-    if (!widget) return;
+    if (!widget)
+        return;
     if (!pDX->m_bSaveAndValidate) {
         SetWindowText(widget, QString::number(value, 'g', 15));
         return;
@@ -68,7 +77,8 @@ void DDX_Text(CDataExchange* pDX, int id, double& value) {
 
 void DDX_Check(CDataExchange* pDX, int id, int& value) {
     auto* button = qobject_cast<QAbstractButton*>(Item(pDX, id));
-    if (!button) return;
+    if (!button)
+        return;
     if (pDX->m_bSaveAndValidate)
         value = button->isChecked() ? 1 : 0;
     else
@@ -77,7 +87,8 @@ void DDX_Check(CDataExchange* pDX, int id, int& value) {
 
 void DDX_CBString(CDataExchange* pDX, int id, std::string& value) {
     auto* combo = qobject_cast<QComboBox*>(Item(pDX, id));
-    if (!combo) return;
+    if (!combo)
+        return;
     if (pDX->m_bSaveAndValidate) {
         value = combo->currentText().toStdString();
         return;

@@ -14,15 +14,19 @@ int MulDiv(int a, int b, int c) {
 DialogUnits::DialogUnits(const QFont& font) {
     QFontMetrics metrics(font);
     // The average width of the 52 Latin letters, rounded, as the platform measured it.
-    const int letters =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     m_nBaseWidth = (letters / 26 + 1) / 2;
     m_nBaseHeight = metrics.height();
 }
 
-int DialogUnits::ToPixelsX(int dlu) const { return MulDiv(dlu, m_nBaseWidth, 4); }
+int DialogUnits::ToPixelsX(int dlu) const {
+    return MulDiv(dlu, m_nBaseWidth, 4);
+}
 
-int DialogUnits::ToPixelsY(int dlu) const { return MulDiv(dlu, m_nBaseHeight, 8); }
+int DialogUnits::ToPixelsY(int dlu) const {
+    return MulDiv(dlu, m_nBaseHeight, 8);
+}
 
 QRect DialogUnits::ToPixels(int x, int y, int cx, int cy) const {
     return QRect(ToPixelsX(x), ToPixelsY(y), ToPixelsX(cx), ToPixelsY(cy));

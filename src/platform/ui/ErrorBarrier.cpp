@@ -10,7 +10,8 @@ FailureDescriber& Describer() {
 
 std::string Describe(std::exception_ptr failure) {
     if (Describer()) {
-        if (auto text = Describer()(failure)) return *text;
+        if (auto text = Describer()(failure))
+            return *text;
     }
     try {
         std::rethrow_exception(failure);
@@ -22,7 +23,9 @@ std::string Describe(std::exception_ptr failure) {
 }
 }  // namespace
 
-void SetFailureDescriber(FailureDescriber describer) { Describer() = std::move(describer); }
+void SetFailureDescriber(FailureDescriber describer) {
+    Describer() = std::move(describer);
+}
 
 bool RunGuarded(QWidget* owner, const std::function<void()>& handler) {
     try {

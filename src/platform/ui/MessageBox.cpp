@@ -13,7 +13,9 @@ MessageBoxHook& Hook() {
 }
 }  // namespace
 
-MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) { return std::exchange(Hook(), std::move(hook)); }
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
+    return std::exchange(Hook(), std::move(hook));
+}
 
 int ShowMessageBox(QWidget* owner, const std::string& text) {
     if (Hook()) {

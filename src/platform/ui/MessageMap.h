@@ -41,7 +41,8 @@ public:
 
     const Handler* Find(Event event, int id) const {
         for (const Entry& entry : m_entries) {
-            if (entry.event == event && entry.id == id) return &entry.handler;
+            if (entry.event == event && entry.id == id)
+                return &entry.handler;
         }
         return nullptr;
     }
@@ -59,9 +60,8 @@ MessageMap::Entry Command(int id, void (T::*handler)()) {
 
 template <class T>
 MessageMap::Entry Notify(Event event, int id, void (T::*handler)(Notification&)) {
-    return {event, id, [handler](CDialog& dlg, Notification& n) {
-                (static_cast<T&>(dlg).*handler)(n);
-            }};
+    return {event, id,
+            [handler](CDialog& dlg, Notification& n) { (static_cast<T&>(dlg).*handler)(n); }};
 }
 
 template <class T>

@@ -8,12 +8,18 @@
 #include <QLineEdit>
 
 QString WindowText(const QWidget* widget) {
-    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text();
-    if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
-    if (auto* combo = qobject_cast<const QComboBox*>(widget)) return combo->currentText();
-    if (auto* group = qobject_cast<const QGroupBox*>(widget)) return group->title();
-    if (widget && widget->isWindow()) return widget->windowTitle();
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget))
+        return edit->text();
+    if (auto* label = qobject_cast<const QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+        return button->text();
+    if (auto* combo = qobject_cast<const QComboBox*>(widget))
+        return combo->currentText();
+    if (auto* group = qobject_cast<const QGroupBox*>(widget))
+        return group->title();
+    if (widget && widget->isWindow())
+        return widget->windowTitle();
     return QString();
 }
 

@@ -13,7 +13,13 @@
 namespace {
 const DialogTemplate& PlainTemplate() {
     using namespace style;
-    static const DialogTemplate tpl{600, "皮肤", 100, 60, "宋体", 9, Caption | SysMenu | MaximizeBox,
+    static const DialogTemplate tpl{600,
+                                    "皮肤",
+                                    100,
+                                    60,
+                                    "宋体",
+                                    9,
+                                    Caption | SysMenu | MaximizeBox,
                                     {{10, ControlKind::PushButton, "按钮", 5, 5, 40, 14}}};
     return tpl;
 }

@@ -10,7 +10,13 @@ using namespace style;
 
 const DialogTemplate& FormTemplate() {
     static const DialogTemplate tpl{
-        501, "表单", 160, 80, "宋体", 9, Caption | SysMenu,
+        501,
+        "表单",
+        160,
+        80,
+        "宋体",
+        9,
+        Caption | SysMenu,
         {
             {10, ControlKind::Edit, "", 5, 5, 80, 14, Border | TabStop},
             {11, ControlKind::Edit, "", 5, 25, 80, 14, Border | TabStop},

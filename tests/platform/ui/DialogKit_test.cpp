@@ -22,7 +22,13 @@ using namespace style;
 
 const DialogTemplate& SampleTemplate() {
     static const DialogTemplate tpl{
-        500, "样例", 200, 120, "宋体", 9, Caption | SysMenu,
+        500,
+        "样例",
+        200,
+        120,
+        "宋体",
+        9,
+        Caption | SysMenu,
         {
             {10, ControlKind::Static, "名称：", 7, 9, 30, 8},
             {11, ControlKind::Edit, "", 40, 7, 80, 14, Border | TabStop},
@@ -73,7 +79,8 @@ protected:
 private:
     void OnFail() {
         ++m_nClicks;
-        if (m_bThrow) throw std::runtime_error("磁盘已满");
+        if (m_bThrow)
+            throw std::runtime_error("磁盘已满");
     }
     void OnTreeEvent(Notification& n) {
         m_events.push_back(n.event);
@@ -90,11 +97,13 @@ TEST(DialogTemplate, EveryControlLandsAtThePixelRectangleOfItsDialogUnits) {
     for (const ControlTemplate& c : SampleTemplate().controls) {
         QWidget* widget = dlg.GetDlgItem(c.id);
         ASSERT_NE(widget, nullptr) << c.id;
-        const QRect expected(qRound(c.x * units.BaseWidth() / 4.0), qRound(c.y * units.BaseHeight() / 8.0),
-                             qRound(c.cx * units.BaseWidth() / 4.0), qRound(c.cy * units.BaseHeight() / 8.0));
+        const QRect expected(
+            qRound(c.x * units.BaseWidth() / 4.0), qRound(c.y * units.BaseHeight() / 8.0),
+            qRound(c.cx * units.BaseWidth() / 4.0), qRound(c.cy * units.BaseHeight() / 8.0));
         EXPECT_EQ(widget->geometry(), expected) << "control " << c.id;
     }
-    EXPECT_EQ(dlg.size(), QSize(qRound(200 * units.BaseWidth() / 4.0), qRound(120 * units.BaseHeight() / 8.0)));
+    EXPECT_EQ(dlg.size(),
+              QSize(qRound(200 * units.BaseWidth() / 4.0), qRound(120 * units.BaseHeight() / 8.0)));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("样例"));
 }
 
@@ -171,7 +180,13 @@ TEST(MessageRouting, CommandsReachTheirHandlerAndStandardButtonsEndTheDialog) {
 
 TEST(MessageRouting, EnterPressesTheDefaultButtonOrElseMeansOK) {
     static const DialogTemplate noDefault{
-        502, "无默认", 100, 60, "宋体", 9, style::Caption,
+        502,
+        "无默认",
+        100,
+        60,
+        "宋体",
+        9,
+        style::Caption,
         {{10, ControlKind::Edit, "", 5, 5, 60, 14, style::Border | style::TabStop},
          {IDCANCEL, ControlKind::PushButton, "取消", 5, 30, 40, 14, style::TabStop},
          {IDOK, ControlKind::PushButton, "登录", 50, 30, 40, 14, style::TabStop}}};
@@ -216,7 +231,8 @@ TEST(MessageRouting, AFailingHandlerShowsItsFailureAndLeavesTheDialogUsable) {
 
 TEST(MessageRouting, AnInstalledDescriberWordsTheFailure) {
     MessageRecorder messages;
-    SetFailureDescriber([](std::exception_ptr) { return std::optional<std::string>("数据库出错了"); });
+    SetFailureDescriber(
+        [](std::exception_ptr) { return std::optional<std::string>("数据库出错了"); });
     SampleDlg dlg;
     dlg.Create();
     Click(dlg, 30);
