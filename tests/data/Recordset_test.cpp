@@ -270,3 +270,52 @@ TEST_F(RecordsetTest, TransactionRollsBackWhenAWriteThrows) {
     EXPECT_EQ(TextColumn("收入类型", 1, CADORecordset::OpenTable).front(), "工资");
     EXPECT_EQ(TextColumn("收入类型", 1, CADORecordset::OpenTable).size(), 6u);
 }
+
+TEST_F(RecordsetTest, TableOpenedByNameShowsRowsAddedThroughItOnce) {
+    CADORecordset empty(&m_db);
+    ASSERT_TRUE(empty.Open(m_db.GetActiveConnection(), "normalIncome", CADORecordset::OpenTable));
+    EXPECT_TRUE(empty.IsEOF());
+    EXPECT_TRUE(empty.IsBOF());
+    EXPECT_EQ(empty.GetRecordCount(), 0);
+
+    CADORecordset rs(&m_db);
+    ASSERT_TRUE(rs.Open(m_db.GetActiveConnection(), "家庭成员", CADORecordset::OpenTable));
+    ASSERT_TRUE(rs.AddNew());
+    EXPECT_TRUE(rs.SetFieldValue("类型", "奶奶"));
+    ASSERT_TRUE(rs.Update());
+    std::string number;
+    EXPECT_TRUE(rs.GetFieldValue(0, number));
+    EXPECT_EQ(number, "4");
+    EXPECT_EQ(rs.GetRecordCount(), 4);
+    Texts walked;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext()) {
+        std::string name;
+        rs.GetFieldValue(1, name);
+        walked.push_back(name);
+    }
+    EXPECT_EQ(walked, (Texts{"爸爸", "妈妈", "孩子", "奶奶"}));
+}
+
+TEST_F(RecordsetTest, TableGoneBeforeFirstUseFailsThenByTheGuardedAndUnguardedRules) {
+    CADORecordset unguarded(&m_db), guarded(&m_db), untouched(&m_db);
+    for (CADORecordset* rs : {&unguarded, &guarded, &untouched})
+        ASSERT_TRUE(rs->Open(m_db.GetActiveConnection(), "收入类型", CADORecordset::OpenTable));
+    m_db.GetActiveConnection()->Execute("DROP TABLE 收入类型");
+
+    EXPECT_THROW(unguarded.IsEOF(), CComError);
+    EXPECT_THROW(unguarded.GetRecordCount(), CComError);
+    EXPECT_EQ(unguarded.GetLastErrorCode(), 0u);
+    EXPECT_EQ(unguarded.GetLastErrorText(), "");
+
+    std::string out = "before";
+    EXPECT_THROW(guarded.GetFieldValue(1, out), CADOException);
+    EXPECT_EQ(out, "before");
+    EXPECT_EQ(guarded.GetLastErrorCode(), 0x80040E37u);
+    EXPECT_EQ(guarded.GetLastErrorText().rfind(
+                  "Query = 收入类型\nCADORecordset Error\n\tCode = 80040e37\n", 0),
+              0u);
+
+    // Closing needs no rows.
+    untouched.Close();
+    EXPECT_FALSE(untouched.IsOpen());
+}

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr const char* kSource = "ADODB.Recordset";
+// The cursor before the rows are read: on the first row, however many come.
+constexpr long kFirstRowPosition = -2;
 
 struct Statement {
     sqlite3_stmt* p = nullptr;
@@ -431,12 +433,13 @@ HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connect
     Statement stmt;
     bool hasIdentity = false;
     std::string identityTable;
+    std::string tableSql;
     if (!table.empty()) {
         hasIdentity = tableType == "table";
-        const std::string sql =
-            hasIdentity ? "SELECT rowid, * FROM " + QuoteIdentifier(table) + " ORDER BY rowid"
-                        : "SELECT * FROM " + QuoteIdentifier(table);
-        Prepare(connection, sql, stmt);
+        tableSql = hasIdentity ? "SELECT rowid, * FROM " + QuoteIdentifier(table) +
+                                     " WHERE rowid <= ?1 ORDER BY rowid"
+                               : "SELECT * FROM " + QuoteIdentifier(table);
+        Prepare(connection, tableSql, stmt);
         identityTable = table;
     } else {
         const JetTranslation jet = TranslateJetStatement(source);
@@ -477,14 +480,35 @@ HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connect
         return S_OK;
     }
     m_connection = connection;
-    Fetch(stmt.p, hasIdentity, identityTable);
+    DescribeFields(stmt.p, hasIdentity, identityTable);
+    if (!tableSql.empty()) {
+        // A table by name is read when first needed: the entry dialogs open it only to add a row.
+        // The read stops at the table's current last rowid: rows stored after Open, by anyone,
+        // stay out, as they would from a read done now.
+        m_strFetchSql = tableSql;
+        m_lastRowid.reset();
+        if (hasIdentity) {
+            Statement last;
+            Prepare(connection, "SELECT max(rowid) FROM " + QuoteIdentifier(table), last);
+            Step(connection, last);
+            if (sqlite3_column_type(last.p, 0) != SQLITE_NULL)
+                m_lastRowid = sqlite3_column_int64(last.p, 0);
+        }
+        return S_OK;
+    }
+    try {
+        FetchRows(stmt.p);
+    } catch (...) {
+        Reset();
+        throw;
+    }
     return S_OK;
 }
 
-void CRecordset::Fetch(sqlite3_stmt* stmt, bool hasIdentity, const std::string& table) {
+void CRecordset::DescribeFields(sqlite3_stmt* stmt, bool hasIdentity, const std::string& table) {
     const int first = hasIdentity ? 1 : 0;
     const int columns = sqlite3_column_count(stmt);
-    std::vector<CFieldInfo> fields;
+    m_fields.clear();
     for (int c = first; c < columns; ++c) {
         CFieldInfo f;
         f.strName = sqlite3_column_name(stmt, c);
@@ -494,40 +518,98 @@ void CRecordset::Fetch(sqlite3_stmt* stmt, bool hasIdentity, const std::string& 
         if (hasIdentity && origin != nullptr && from != nullptr && EqualsNoCase(from, table)) {
             f.strColumn = origin;
         }
-        fields.push_back(std::move(f));
+        m_fields.push_back(std::move(f));
     }
+    m_strTable = hasIdentity ? table : std::string();
+    m_values.Reset(m_fields.size());
+    m_rowids.clear();
+    m_deleted.clear();
+    m_order.clear();
+    m_nPos = kFirstRowPosition;
+    m_pending = Pending::None;
+    m_bFetched = false;
+    m_bOpen = true;
+}
+
+void CRecordset::FetchRows(sqlite3_stmt* stmt) {
+    const bool hasIdentity = !m_strTable.empty();
+    const int first = hasIdentity ? 1 : 0;
+    const auto n = static_cast<int>(m_fields.size());
+    if (sqlite3_column_count(stmt) != first + n) {
+        throw CComError(E_FAIL, kSource, "The table's columns have changed since it was opened.");
+    }
+    // Rows this recordset has added and stored are already in memory.
+    std::vector<std::int64_t> added;
+    for (size_t r = 0; r < m_rowids.size(); ++r) {
+        if (m_pending != Pending::New || static_cast<long>(r) != m_nPendingRow)
+            added.push_back(m_rowids[r]);
+    }
+    std::sort(added.begin(), added.end());
+    CRowStore values;
+    values.Reset(m_fields.size());
     std::vector<std::int64_t> rowids;
-    const auto n = static_cast<int>(fields.size());
-    m_values.Reset(fields.size());
     for (;;) {
         const int rc = sqlite3_step(stmt);
         if (rc == SQLITE_DONE)
             break;
-        if (rc != SQLITE_ROW) {
-            m_values.Reset(0);
+        if (rc != SQLITE_ROW)
             m_connection->RaiseEngineError(rc);
-        }
-        rowids.push_back(hasIdentity ? sqlite3_column_int64(stmt, 0) : 0);
-        CVariant* row = m_values.AppendRow();
+        const std::int64_t rowid = hasIdentity ? sqlite3_column_int64(stmt, 0) : 0;
+        if (!added.empty() && std::binary_search(added.begin(), added.end(), rowid))
+            continue;
+        rowids.push_back(rowid);
+        CVariant* row = values.AppendRow();
         for (int c = 0; c < n; ++c)
-            row[c] = ColumnToVariant(stmt, c + first, fields[c].kind);
+            row[c] = ColumnToVariant(stmt, c + first, m_fields[c].kind);
     }
-    m_fields = std::move(fields);
+    // The fetched rows come first, the added ones after them in the order they were added.
+    const auto fetched = static_cast<long>(rowids.size());
+    for (size_t r = 0; r < m_values.Rows(); ++r) {
+        CVariant* row = values.AppendRow();
+        for (int c = 0; c < n; ++c)
+            row[c] = std::move(m_values.Cell(r, c));
+    }
+    rowids.insert(rowids.end(), m_rowids.begin(), m_rowids.end());
+    m_values = std::move(values);
     m_rowids = std::move(rowids);
-    m_deleted.assign(m_rowids.size(), 0);
+    m_deleted.insert(m_deleted.begin(), static_cast<size_t>(fetched), char{0});
     m_order.resize(m_rowids.size());
     std::iota(m_order.begin(), m_order.end(), 0L);
-    m_strTable = hasIdentity ? table : std::string();
-    m_nPos = 0;
-    m_pending = Pending::None;
-    m_bOpen = true;
+    const auto shift = [fetched](long pos) { return pos == kFirstRowPosition ? 0 : pos + fetched; };
+    m_nPos = shift(m_nPos);
+    m_nPosBeforeAdd = shift(m_nPosBeforeAdd);
+    if (m_pending != Pending::None)
+        m_nPendingRow += fetched;
+    m_bFetched = true;
     if (!m_strSort.empty())
-        ApplySort();
+        SortRows(m_order.begin(), m_order.begin() + fetched);
 }
 
-HRESULT CRecordset::Close() {
+void CRecordset::EnsureFetched() const {
     RequireOpen();
+    if (m_bFetched)
+        return;
+    if (m_connection->GetState() == 0) {
+        throw CComError(static_cast<HRESULT>(0x800A0E7D), kSource,
+                        "The connection cannot be used to perform this operation. It is either "
+                        "closed or invalid in this context.");
+    }
+    Statement stmt;
+    Prepare(m_connection, m_strFetchSql, stmt);
+    if (!m_strTable.empty()) {
+        if (m_lastRowid)
+            sqlite3_bind_int64(stmt.p, 1, *m_lastRowid);
+        else
+            sqlite3_bind_null(stmt.p, 1);
+    }
+    // Reading the rows changes nothing a caller can see but the time taken.
+    const_cast<CRecordset*>(this)->FetchRows(stmt.p);
+}
+
+void CRecordset::Reset() {
     m_bOpen = false;
+    m_bFetched = true;
+    m_strFetchSql.clear();
     m_fields.clear();
     m_values.Reset(0);
     m_rowids.clear();
@@ -536,16 +618,21 @@ HRESULT CRecordset::Close() {
     m_pending = Pending::None;
     m_strTable.clear();
     m_connection.reset();
+}
+
+HRESULT CRecordset::Close() {
+    RequireOpen();
+    Reset();
     return S_OK;
 }
 
 bool CRecordset::IsEOF() const {
-    RequireOpen();
+    EnsureFetched();
     return m_nPos >= static_cast<long>(m_order.size());
 }
 
 bool CRecordset::IsBOF() const {
-    RequireOpen();
+    EnsureFetched();
     return m_nPos < 0 || GetRecordCount() == 0;
 }
 
@@ -569,6 +656,7 @@ HRESULT CRecordset::MoveFirst() {
     RequireOpen();
     if (m_pending != Pending::None)
         Update();
+    EnsureFetched();
     m_nPos = 0;
     while (m_nPos < static_cast<long>(m_order.size()) && m_deleted[m_order[m_nPos]])
         ++m_nPos;
@@ -576,7 +664,7 @@ HRESULT CRecordset::MoveFirst() {
 }
 
 long CRecordset::GetRecordCount() const {
-    RequireOpen();
+    EnsureFetched();
     return static_cast<long>(std::count(m_deleted.begin(), m_deleted.end(), 0));
 }
 
@@ -617,7 +705,7 @@ long CRecordset::FieldIndex(const CVariant& key) const {
 }
 
 long CRecordset::CurrentRow() const {
-    if (IsEOF() || m_nPos < 0 || m_deleted[m_order[m_nPos]]) {
+    if (m_nPos < 0 || m_nPos >= static_cast<long>(m_order.size()) || m_deleted[m_order[m_nPos]]) {
         throw CComError(ADO_E_NOCURRENTRECORD, kSource,
                         "Either BOF or EOF is True, or the current record has been deleted. "
                         "Requested operation requires a current record.");
@@ -627,6 +715,7 @@ long CRecordset::CurrentRow() const {
 
 const CVariant& CRecordset::GetValue(const CVariant& key) const {
     const long field = FieldIndex(key);
+    EnsureFetched();
     return m_values.Cell(CurrentRow(), field);
 }
 
@@ -634,6 +723,9 @@ void CRecordset::PutValue(const CVariant& key, const CVariant& value) {
     const long field = FieldIndex(key);
     if (m_strTable.empty() || m_fields[field].strColumn.empty())
         RaiseNotUpdatable();
+    // A pending new row is the current row and needs none of the table's rows.
+    if (m_pending != Pending::New)
+        EnsureFetched();
     const long row = CurrentRow();
     const CVariant stored = Coerce(value, m_fields[field].kind);
     const size_t nf = m_fields.size();
@@ -773,6 +865,7 @@ HRESULT CRecordset::Delete(long) {
         DiscardPending();
         return S_OK;
     }
+    EnsureFetched();
     DiscardPending();
     const long row = CurrentRow();
     Statement stmt;
@@ -785,11 +878,27 @@ HRESULT CRecordset::Delete(long) {
 
 void CRecordset::PutSort(const std::string& sort) {
     m_strSort = sort;
-    if (m_bOpen)
-        ApplySort();
+    if (!m_bOpen)
+        return;
+    if (!m_bFetched && sort.empty() && m_pending == Pending::None) {
+        // Nothing to reorder yet (Close clears the sort): back to the first row.
+        m_nPos = kFirstRowPosition;
+        return;
+    }
+    EnsureFetched();
+    ApplySort();
 }
 
 void CRecordset::ApplySort() {
+    std::iota(m_order.begin(), m_order.end(), 0L);
+    SortRows(m_order.begin(), m_order.end());
+    // A new order starts at its first row.
+    m_nPos = 0;
+    while (m_nPos < static_cast<long>(m_order.size()) && m_deleted[m_order[m_nPos]])
+        ++m_nPos;
+}
+
+void CRecordset::SortRows(std::vector<long>::iterator first, std::vector<long>::iterator last) {
     // Parse "Field [ASC|DESC], ...".
     std::vector<std::pair<long, bool>> keys;  // field, descending
     size_t start = 0;
@@ -816,9 +925,7 @@ void CRecordset::ApplySort() {
         }
         keys.emplace_back(FieldIndex(CVariant::FromText(UnquoteTableName(part))), descending);
     }
-    std::vector<long> rows(m_order.size());
-    std::iota(rows.begin(), rows.end(), 0L);
-    std::stable_sort(rows.begin(), rows.end(), [&](long a, long b) {
+    std::stable_sort(first, last, [&](long a, long b) {
         for (const auto& [field, descending] : keys) {
             const CVariant& x = m_values.Cell(a, field);
             const CVariant& y = m_values.Cell(b, field);
@@ -834,9 +941,4 @@ void CRecordset::ApplySort() {
         }
         return false;
     });
-    m_order = std::move(rows);
-    // A new order starts at its first row.
-    m_nPos = 0;
-    while (m_nPos < static_cast<long>(m_order.size()) && m_deleted[m_order[m_nPos]])
-        ++m_nPos;
 }

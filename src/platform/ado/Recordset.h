@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,9 +30,11 @@ struct CFieldInfo {
     std::string strColumn;          // table column it writes back to; empty when read-only
 };
 
-// A client-side static recordset: Open fetches every row into memory, so the
-// count is known and moving is local. Rows of one table keep their rowid, so a
-// new, changed or deleted row is written back with one statement.
+// A client-side static recordset: the rows are read into memory, so the count
+// is known and moving is local. A statement's rows are read by Open; the rows of
+// a table opened by name are read when first needed, so adding a row to a large
+// table does not read it. Rows of one table keep their rowid, so a new, changed
+// or deleted row is written back with one statement.
 // Failing calls throw CComError.
 class CRecordset {
 public:
@@ -76,9 +79,13 @@ private:
     void RequireOpen() const;
     long FieldIndex(const CVariant& key) const;
     long CurrentRow() const;  // row index of the current row, or throws
-    void Fetch(sqlite3_stmt* stmt, bool hasIdentity, const std::string& table);
+    void DescribeFields(sqlite3_stmt* stmt, bool hasIdentity, const std::string& table);
+    void FetchRows(sqlite3_stmt* stmt);
+    void EnsureFetched() const;
+    void Reset();
     void ReloadRow(long row);
     void ApplySort();
+    void SortRows(std::vector<long>::iterator first, std::vector<long>::iterator last);
     void DiscardPending();
     [[noreturn]] void RaiseNotUpdatable() const;
 
@@ -93,6 +100,11 @@ private:
     std::vector<char> m_deleted;
     std::vector<long> m_order;  // display order of row indexes
     long m_nPos = 0;            // position in m_order; m_order.size() means EOF, -1 BOF
+    // Until the rows are read, the store holds only the rows added since Open;
+    // reading puts the table's rows before them.
+    bool m_bFetched = true;
+    std::string m_strFetchSql;
+    std::optional<std::int64_t> m_lastRowid;  // the table's last row at Open; none when empty
     std::string m_strSort;
 
     // Pending change.

@@ -235,3 +235,148 @@ TEST_F(RecordsetTest, SortOrdersInMemoryAndEmptySortRestoresFetchOrder) {
     rs.PutSort("");
     EXPECT_EQ(rs.GetValue(CVariant::FromText("name")).TextValue(), "a");
 }
+
+// A table opened by name is read at its first use; what the caller sees must
+// not depend on when that happens.
+class TableByNameTest : public RecordsetTest {
+protected:
+    void OpenItems(CRecordset& rs) {
+        rs.Open("items", m_conn, adOpenKeyset, adLockOptimistic, adCmdTable);
+    }
+    static void Add(CRecordset& rs, const char* name, double amount) {
+        rs.AddNew();
+        rs.PutValue(CVariant::FromText("name"), CVariant::FromText(name));
+        rs.PutValue(CVariant::FromText("amount"), CVariant::FromR8(amount));
+    }
+    static Names Walk(CRecordset& rs) {
+        Names out;
+        for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+            out.push_back(rs.GetValue(CVariant::FromText("name")).TextValue());
+        return out;
+    }
+    static std::string Name(const CRecordset& rs) {
+        return rs.GetValue(CVariant::FromText("name")).TextValue();
+    }
+};
+
+TEST_F(TableByNameTest, FirstUseOfAnyKindSeesTheTableRows) {
+    CRecordset empty;
+    empty.Open("plain", m_conn, adOpenKeyset, adLockOptimistic, adCmdTable);
+    EXPECT_TRUE(empty.IsEOF());
+    EXPECT_TRUE(empty.IsBOF());
+    EXPECT_EQ(empty.GetRecordCount(), 0);
+
+    CRecordset eof, bof, count, value, next, edit, del;
+    for (CRecordset* rs : {&eof, &bof, &count, &value, &next, &edit, &del})
+        OpenItems(*rs);
+    EXPECT_FALSE(eof.IsEOF());
+    EXPECT_FALSE(bof.IsBOF());
+    EXPECT_EQ(count.GetRecordCount(), 4);
+    EXPECT_EQ(Name(value), "a");
+    next.MoveNext();
+    EXPECT_EQ(Name(next), "b");
+    // Writing a field of an existing row changes the first row, not a missing one.
+    edit.PutValue(CVariant::FromText("note"), CVariant::FromText("edited"));
+    edit.Update();
+    EXPECT_EQ(Column("select * from items where note = 'edited'", "name"), (Names{"a"}));
+    del.Delete(adAffectCurrent);
+    EXPECT_EQ(del.GetRecordCount(), 3);
+    EXPECT_EQ(Column("items", "name", adCmdTable), (Names{"b", "c", "d"}));
+}
+
+TEST_F(TableByNameTest, RowsAddedBeforeFirstUseComeOnceAfterTheTableRows) {
+    CRecordset rs;
+    OpenItems(rs);
+    Add(rs, "e", 5);
+    rs.Update();
+    // The cursor stays on the stored row, with the engine's auto-number.
+    EXPECT_EQ(rs.GetValue(CVariant::FromText("id")).IntValue(), 5);
+    EXPECT_EQ(Name(rs), "e");
+    EXPECT_EQ(rs.GetRecordCount(), 5);
+    EXPECT_EQ(Walk(rs), (Names{"a", "b", "c", "d", "e"}));
+
+    CRecordset two;
+    OpenItems(two);
+    Add(two, "f", 6);
+    two.Update();
+    Add(two, "g", 7);
+    two.Update();
+    Add(two, "pending", 8);
+    // Read while a new row is pending: it counts, and Cancel goes back to the row before it.
+    EXPECT_EQ(two.GetRecordCount(), 8);
+    two.CancelUpdate();
+    EXPECT_EQ(Name(two), "g");
+    EXPECT_EQ(two.GetRecordCount(), 7);
+    // A row begun before the read is still the one written and stored after it.
+    Add(two, "h", 9);
+    EXPECT_EQ(two.GetRecordCount(), 8);
+    two.PutValue(CVariant::FromText("note"), CVariant::FromText("late"));
+    two.Update();
+    EXPECT_EQ(Walk(two), (Names{"a", "b", "c", "d", "e", "f", "g", "h"}));
+    EXPECT_EQ(Column("select * from items where note = 'late'", "name"), (Names{"h"}));
+}
+
+TEST_F(TableByNameTest, CancelledRowBeforeFirstUseLeavesTheCursorOnTheFirstRow) {
+    CRecordset rs;
+    OpenItems(rs);
+    Add(rs, "e", 5);
+    rs.CancelUpdate();
+    EXPECT_EQ(Name(rs), "a");
+    EXPECT_EQ(rs.GetRecordCount(), 4);
+
+    CRecordset moved;
+    OpenItems(moved);
+    Add(moved, "e", 5);
+    moved.Update();
+    moved.MoveFirst();
+    EXPECT_EQ(Name(moved), "a");
+}
+
+TEST_F(TableByNameTest, SortSetBeforeOpenOrdersTheTableRowsAndKeepsAddedRowsLast) {
+    CRecordset rs;
+    rs.PutSort("amount DESC");
+    OpenItems(rs);
+    Add(rs, "e", 10);
+    rs.Update();
+    EXPECT_EQ(Name(rs), "e");
+    Names walked;
+    for (rs.MoveFirst(); !rs.IsEOF(); rs.MoveNext())
+        walked.push_back(Name(rs));
+    EXPECT_EQ(walked, (Names{"d", "c", "b", "a", "e"}));
+}
+
+TEST_F(TableByNameTest, TableGoneBeforeFirstUseFailsThenAndCloseStillWorks) {
+    CRecordset rs, closed;
+    rs.Open("plain", m_conn, adOpenKeyset, adLockOptimistic, adCmdTable);
+    closed.Open("plain", m_conn, adOpenKeyset, adLockOptimistic, adCmdTable);
+    m_conn->Execute("DROP TABLE plain");
+    try {
+        rs.IsEOF();
+        FAIL();
+    } catch (const CComError& e) {
+        EXPECT_EQ(e.Error(), DB_E_NOTABLE);
+    }
+    // Still open and still failing the same way, not showing an empty table.
+    EXPECT_EQ(rs.GetState(), 1);
+    EXPECT_THROW(rs.GetRecordCount(), CComError);
+    EXPECT_EQ(rs.Close(), S_OK);
+    EXPECT_EQ(closed.Close(), S_OK);
+    EXPECT_EQ(closed.GetState(), 0);
+    EXPECT_THROW(closed.IsEOF(), CComError);
+
+    // A closed connection is reported, not used.
+    CRecordset orphan;
+    OpenItems(orphan);
+    m_conn->Close();
+    EXPECT_THROW(orphan.IsEOF(), CComError);
+}
+
+TEST_F(TableByNameTest, RowsAnotherConnectionAddsAfterOpenAreNotShown) {
+    CRecordset rs;
+    OpenItems(rs);
+    Add(rs, "mine", 5);
+    rs.Update();
+    auto other = TempDatabase::Connect();
+    other->Execute("INSERT INTO items (name) VALUES ('theirs')");
+    EXPECT_EQ(Walk(rs), (Names{"a", "b", "c", "d", "mine"}));
+}
