@@ -23,7 +23,6 @@ public:
 
     // Builds the controls and runs OnInitDialog; DoModal does this when it has not happened.
     void Create();
-    bool IsCreated() const { return m_bCreated; }
 
     int DoModal();
     void EndDialog(int result);

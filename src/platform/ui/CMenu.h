@@ -11,7 +11,6 @@
 class CMenu {
 public:
     bool LoadMenu(const MenuTemplate& tpl);
-    void DestroyMenu() { m_popups.clear(); }
     QMenu* GetSubMenu(int index) const;
     int GetMenuItemCount() const { return static_cast<int>(m_popups.size()); }
 

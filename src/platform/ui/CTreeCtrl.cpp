@@ -37,13 +37,3 @@ HTREEITEM CTreeCtrl::GetSelectedItem() const {
 std::string CTreeCtrl::GetItemText(HTREEITEM item) const {
     return item ? item->text(0).toStdString() : std::string();
 }
-
-int CTreeCtrl::GetCount() const {
-    QTreeWidget* tree = Tree();
-    if (!tree)
-        return 0;
-    int count = 0;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        ++count;
-    return count;
-}

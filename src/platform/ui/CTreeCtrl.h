@@ -18,5 +18,4 @@ public:
     bool DeleteAllItems();
     HTREEITEM GetSelectedItem() const;
     std::string GetItemText(HTREEITEM item) const;
-    int GetCount() const;
 };
