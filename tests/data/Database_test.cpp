@@ -50,7 +50,7 @@ TEST(Database, FailedOpenRecordsTheErrorAndCanBeRetried) {
         FAIL() << "opened a missing book";
     } catch (const CADOException& e) {
         EXPECT_EQ(e.m_code, E_FAIL);
-        EXPECT_EQ(e.m_description, "Could not find file '" + path + "'.");
+        EXPECT_EQ(e.m_description, "找不到账本文件“" + path + "”。");
         // A copy carries both members.
         const CADOException copy = e;
         EXPECT_EQ(copy.m_code, e.m_code);
@@ -63,9 +63,9 @@ TEST(Database, FailedOpenRecordsTheErrorAndCanBeRetried) {
                                          "\tCode = 80004005\n"
                                          "\tCode meaning = Unspecified error\n"
                                          "\tSource = SQLite\n"
-                                         "\tDescription = Could not find file '" +
-                                         path + "'.\n");
-    EXPECT_EQ(db.GetErrorDescription(), "Could not find file '" + path + "'.");
+                                         "\tDescription = 找不到账本文件“" +
+                                         path + "”。\n");
+    EXPECT_EQ(db.GetErrorDescription(), "找不到账本文件“" + path + "”。");
     EXPECT_EQ(db.GetLastErrorCode(), 0x80004005u);
     EXPECT_FALSE(db.IsOpen());
     std::filesystem::rename("elsewhere.mdb", "data.mdb");
@@ -83,10 +83,10 @@ TEST(Database, UnknownProviderIsADatabaseFailure) {
 
 TEST(DatabaseFailure, DescribesBothFailureKindsAndNothingElse) {
     const auto ado = DescribeDatabaseFailure(
-        std::make_exception_ptr(CADOException(E_FAIL, "Could not find file '/x/data.mdb'.")));
+        std::make_exception_ptr(CADOException(E_FAIL, "找不到账本文件“/x/data.mdb”。")));
     ASSERT_TRUE(ado.has_value());
     EXPECT_NE(ado->find("数据库操作失败"), std::string::npos);
-    EXPECT_NE(ado->find("Could not find file '/x/data.mdb'."), std::string::npos);
+    EXPECT_NE(ado->find("找不到账本文件“/x/data.mdb”。"), std::string::npos);
     EXPECT_NE(ado->find("0x80004005"), std::string::npos);
 
     const auto com =

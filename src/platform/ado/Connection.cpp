@@ -58,6 +58,10 @@ std::string FileHeader(const std::string& path, size_t n) {
     return buf;
 }
 
+std::string NotABookText(const std::string& path) {
+    return "“" + path + "”不是 Tillbook 账本（无法识别的数据库格式）。";
+}
+
 }  // namespace
 
 CConnection::~CConnection() {
@@ -92,23 +96,22 @@ HRESULT CConnection::OpenFile(const std::string& source) {
     std::error_code ec;
     const std::string path = fs::absolute(fs::path(source), ec).lexically_normal().string();
     if (!fs::exists(path, ec)) {
-        throw CComError(E_FAIL, kSource, "Could not find file '" + path + "'.");
+        throw CComError(E_FAIL, kSource, "找不到账本文件“" + path + "”。");
     }
     if (fs::is_directory(path, ec)) {
-        throw CComError(E_FAIL, kSource, "'" + path + "' is a folder, not a database file.");
+        throw CComError(E_FAIL, kSource, "“" + path + "”是一个文件夹，不是账本文件。");
     }
     const std::string header = FileHeader(path, 64);
     if (header.find("Standard Jet DB") != std::string::npos ||
         header.find("Standard ACE DB") != std::string::npos) {
         throw CComError(E_FAIL, kSource,
-                        "'" + path +
-                            "' is a Microsoft Access (Jet) database, which this program cannot "
-                            "open. Convert it first with: tillbook-db import " +
+                        "“" + path +
+                            "”是 Microsoft Access (Jet) 数据库，本程序不能直接打开。请先转换："
+                            "tillbook-db import " +
                             path);
     }
     if (header.size() < 16 || std::memcmp(header.data(), "SQLite format 3", 16) != 0) {
-        throw CComError(E_FAIL, kSource,
-                        "Unrecognized database format '" + path + "': not an SQLite database.");
+        throw CComError(E_FAIL, kSource, NotABookText(path));
     }
     sqlite3* db = nullptr;
     // Never SQLITE_OPEN_CREATE: a missing book is an error, not a new empty file.
@@ -116,7 +119,7 @@ HRESULT CConnection::OpenFile(const std::string& source) {
     if (rc != SQLITE_OK) {
         const std::string msg = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close_v2(db);
-        throw CComError(E_FAIL, kSource, "Cannot open '" + path + "': " + msg + ".");
+        throw CComError(E_FAIL, kSource, "无法打开账本文件“" + path + "”：" + msg + "。");
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 0);
@@ -165,33 +168,28 @@ void CConnection::RollbackTrans() {
 
 void CConnection::RaiseEngineError(int rc) const {
     const std::string msg = m_db != nullptr ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
-    const std::string file = "'" + m_strPath + "'";
+    // The family reads these; they name the book by its full path.
+    const std::string file = "“" + m_strPath + "”";
     switch (rc & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            throw CComError(E_FAIL, kSource,
-                            "The database file " + file +
-                                " is locked by another program; try again when it is free.");
+            throw CComError(E_FAIL, kSource, "账本文件" + file + "正被其他程序使用，请稍后再试。");
         case SQLITE_READONLY:
-            throw CComError(E_ACCESSDENIED, kSource,
-                            "Cannot write: the database file " + file + " is read-only.");
+            throw CComError(E_ACCESSDENIED, kSource, "无法写入：账本文件" + file + "是只读的。");
         case SQLITE_PERM:
         case SQLITE_AUTH:
             throw CComError(E_ACCESSDENIED, kSource,
-                            "Access to the database file " + file + " was denied: " + msg + ".");
+                            "没有权限访问账本文件" + file + "：" + msg + "。");
         case SQLITE_NOTADB:
-            throw CComError(E_FAIL, kSource,
-                            "Unrecognized database format " + file + ": not an SQLite database.");
+            throw CComError(E_FAIL, kSource, NotABookText(m_strPath));
         case SQLITE_CORRUPT:
-            throw CComError(E_FAIL, kSource,
-                            "The database file " + file + " is damaged: " + msg + ".");
+            throw CComError(E_FAIL, kSource, "账本文件" + file + "已损坏：" + msg + "。");
         case SQLITE_FULL:
             throw CComError(E_FAIL, kSource,
-                            "The disk holding " + file + " is full; nothing was written.");
+                            "存放账本文件" + file + "的磁盘已满，这次什么也没有写入。");
         case SQLITE_CANTOPEN:
         case SQLITE_IOERR:
-            throw CComError(E_FAIL, kSource,
-                            "Cannot read or write the database file " + file + ": " + msg + ".");
+            throw CComError(E_FAIL, kSource, "无法读写账本文件" + file + "：" + msg + "。");
         case SQLITE_NOMEM:
             throw CComError(E_OUTOFMEMORY, kSource, msg);
         case SQLITE_CONSTRAINT:

@@ -62,7 +62,7 @@ TEST(Connection, ForeignFilesAreRefusedWithAClearReason) {
     for (const char* name : {"text.mdb", "empty.mdb"}) {
         const CComError e =
             OpenError(std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + name);
-        EXPECT_NE(e.Description().find("not an SQLite database"), std::string::npos) << name;
+        EXPECT_NE(e.Description().find("无法识别的数据库格式"), std::string::npos) << name;
         EXPECT_NE(e.Description().find((db.Dir() / name).string()), std::string::npos);
     }
     for (const char* name : {"access.mdb", "ace.accdb"}) {
@@ -99,7 +99,7 @@ TEST(Connection, ReadOnlyFileFailsOnWriteNamingTheFile) {
         rs.Update();
         FAIL() << "wrote to a read-only file";
     } catch (const CComError& e) {
-        EXPECT_NE(e.Description().find("read-only"), std::string::npos);
+        EXPECT_NE(e.Description().find("只读"), std::string::npos);
         EXPECT_NE(e.Description().find((db.Dir() / "db.sqlite").string()), std::string::npos);
     }
 }
@@ -119,7 +119,7 @@ TEST(Connection, LockedFileWaitsThenFailsNamingTheFile) {
         rs.Update();
         FAIL() << "wrote to a locked file";
     } catch (const CComError& e) {
-        EXPECT_NE(e.Description().find("locked"), std::string::npos);
+        EXPECT_NE(e.Description().find("正被其他程序使用"), std::string::npos);
         EXPECT_NE(e.Description().find((db.Dir() / "db.sqlite").string()), std::string::npos);
     }
     EXPECT_GE(std::chrono::steady_clock::now() - start,
