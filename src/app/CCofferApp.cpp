@@ -1,6 +1,9 @@
 #include "CCofferApp.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "CCofferDlg.h"
 #include "DatabaseFailure.h"
@@ -11,12 +14,25 @@
 
 CCofferApp theApp;
 
+namespace {
+// The program speaks Simplified Chinese whatever the desktop's language, so Qt's own texts
+// (message box buttons, edit menus, calendar) and date formats do too.
+void UseChineseForQtTexts() {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+}  // namespace
+
 bool CCofferApp::InitInstance() {
     // Qt's widgets need no common-controls initialisation.
     QCoreApplication::setApplicationName(version::ProductName);
     QCoreApplication::setApplicationVersion(version::ProductVersion);
     QApplication::setWindowIcon(LoadProgramIcon());
     SetFailureDescriber(&DescribeDatabaseFailure);
+    UseChineseForQtTexts();
 
     SetRegistryKey("Quillmoor");
     dsLoadSkin("ControlSkin", 0);
