@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+
 #include "CAboutDlg.h"
 #include "CCofferDlg.h"
 #include "CUserAddDlg.h"
@@ -29,6 +31,29 @@ void ExpectLaidOutAsItsTemplate() {
             EXPECT_LE(widget->fontMetrics().horizontalAdvance(caption), widget->width())
                 << tpl.id << "/" << c.id << " " << c.caption;
     }
+}
+
+// Assistive technologies reach every control of a window by a name: its caption, or the label
+// before it.
+template <class Dlg>
+void ExpectEveryControlNamed() {
+    Dlg dlg;
+    dlg.Create();
+    for (const ControlTemplate& c : dlg.Template().controls) {
+        if (c.id == IDC_STATIC)
+            continue;
+        QAccessibleInterface* control = QAccessible::queryAccessibleInterface(dlg.GetDlgItem(c.id));
+        ASSERT_NE(control, nullptr) << c.id;
+        EXPECT_FALSE(control->text(QAccessible::Name).isEmpty())
+            << dlg.Template().id << "/" << c.id << " has no accessible name";
+    }
+}
+
+TEST(Templates, EveryControlHasAnAccessibleName) {
+    ExpectEveryControlNamed<CCofferDlg>();
+    ExpectEveryControlNamed<CAboutDlg>();
+    ExpectEveryControlNamed<CUserDlg>();
+    ExpectEveryControlNamed<CUserAddDlg>();
 }
 
 TEST(Templates, EveryWindowIsLaidOutInDialogUnits) {
