@@ -40,6 +40,8 @@ private:
     void OnMouseMove();
     void OnTimer(int id);
 
+    // The window manager draws the minimised window and its drag image from this icon, so no
+    // paint or drag-icon handler of our own is needed.
     QIcon m_hIcon;
     CTreeResponse m_treeResponse;
     int m_nScreenWidth = 0;
