@@ -123,23 +123,8 @@ bool VariantToText(const CVariant& v, const std::string& datePattern, std::strin
 }
 
 double VariantToDouble(const CVariant& v) {
-    switch (v.Kind()) {
-        case VarKind::I2:
-        case VarKind::I4:
-        case VarKind::Int:
-        case VarKind::UI1:
-        case VarKind::UI4:
-            return static_cast<double>(v.IntValue());
-        case VarKind::R4:
-        case VarKind::R8:
-            return v.RealValue();
-        case VarKind::Currency:
-            return static_cast<double>(v.IntValue()) / 10000;
-        case VarKind::Decimal:
-            return DecimalToDouble(v.DecimalValue());
-        default:
-            return 0;
-    }
+    // Text, dates, booleans and empty values read as 0.
+    return v.NumberValue().value_or(0);
 }
 
 bool VariantToDateTime(const CVariant& v, DateTimeValue& date) {

@@ -202,23 +202,13 @@ std::string NumberText(double v) {
 }
 
 double NumberOf(const CVariant& v) {
+    if (const std::optional<double> number = v.NumberValue())
+        return *number;
     switch (v.Kind()) {
-        case VarKind::I2:
-        case VarKind::I4:
-        case VarKind::Int:
-        case VarKind::UI1:
-        case VarKind::UI4:
-            return static_cast<double>(v.IntValue());
         case VarKind::Bool:
             return v.BoolValue() ? -1 : 0;
-        case VarKind::R4:
-        case VarKind::R8:
         case VarKind::Date:
             return v.RealValue();
-        case VarKind::Currency:
-            return static_cast<double>(v.IntValue()) / 10000;
-        case VarKind::Decimal:
-            return DecimalToDouble(v.DecimalValue());
         case VarKind::Text: {
             const std::string& s = v.TextValue();
             char* end = nullptr;

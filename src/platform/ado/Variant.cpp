@@ -1,73 +1,90 @@
 #include "Variant.h"
 
+CVariant::CVariant(VarKind kind) : m_kind(kind) {}
+
 CVariant CVariant::Null() {
-    CVariant v;
-    v.m_kind = VarKind::Null;
+    return CVariant(VarKind::Null);
+}
+
+CVariant CVariant::FromInteger(VarKind kind, std::int64_t value) {
+    CVariant v(kind);
+    v.m_nInt = value;
     return v;
 }
 
-#define TILLBOOK_INT_FACTORY(Name, Kind, Type) \
-    CVariant CVariant::Name(Type value) {      \
-        CVariant v;                            \
-        v.m_kind = VarKind::Kind;              \
-        v.m_nInt = value;                      \
-        return v;                              \
-    }
-TILLBOOK_INT_FACTORY(FromI2, I2, std::int16_t)
-TILLBOOK_INT_FACTORY(FromI4, I4, std::int32_t)
-TILLBOOK_INT_FACTORY(FromInt, Int, int)
-TILLBOOK_INT_FACTORY(FromUI1, UI1, std::uint8_t)
-TILLBOOK_INT_FACTORY(FromUI4, UI4, std::uint32_t)
-TILLBOOK_INT_FACTORY(FromCurrency, Currency, std::int64_t)
-#undef TILLBOOK_INT_FACTORY
-
-CVariant CVariant::FromR4(float value) {
-    CVariant v;
-    v.m_kind = VarKind::R4;
+CVariant CVariant::FromReal(VarKind kind, double value) {
+    CVariant v(kind);
     v.m_dReal = value;
     return v;
 }
 
-CVariant CVariant::FromR8(double value) {
-    CVariant v;
-    v.m_kind = VarKind::R8;
-    v.m_dReal = value;
-    return v;
-}
-
-CVariant CVariant::FromDecimal(const DecimalParts& value) {
-    CVariant v;
-    v.m_kind = VarKind::Decimal;
-    v.m_decimal = value;
-    return v;
-}
-
-CVariant CVariant::FromDate(double days) {
-    CVariant v;
-    v.m_kind = VarKind::Date;
-    v.m_dReal = days;
-    return v;
-}
-
-CVariant CVariant::FromText(std::string value) {
-    CVariant v;
-    v.m_kind = VarKind::Text;
+CVariant CVariant::FromString(VarKind kind, std::string value) {
+    CVariant v(kind);
     v.m_strText = std::move(value);
     return v;
 }
 
+CVariant CVariant::FromI2(std::int16_t value) {
+    return FromInteger(VarKind::I2, value);
+}
+CVariant CVariant::FromI4(std::int32_t value) {
+    return FromInteger(VarKind::I4, value);
+}
+CVariant CVariant::FromInt(int value) {
+    return FromInteger(VarKind::Int, value);
+}
+CVariant CVariant::FromUI1(std::uint8_t value) {
+    return FromInteger(VarKind::UI1, value);
+}
+CVariant CVariant::FromUI4(std::uint32_t value) {
+    return FromInteger(VarKind::UI4, value);
+}
+CVariant CVariant::FromCurrency(std::int64_t tenThousandths) {
+    return FromInteger(VarKind::Currency, tenThousandths);
+}
 CVariant CVariant::FromBool(bool value) {
-    CVariant v;
-    v.m_kind = VarKind::Bool;
-    v.m_nInt = value ? 1 : 0;
+    return FromInteger(VarKind::Bool, value ? 1 : 0);
+}
+CVariant CVariant::FromR4(float value) {
+    return FromReal(VarKind::R4, value);
+}
+CVariant CVariant::FromR8(double value) {
+    return FromReal(VarKind::R8, value);
+}
+CVariant CVariant::FromDate(double days) {
+    return FromReal(VarKind::Date, days);
+}
+CVariant CVariant::FromText(std::string value) {
+    return FromString(VarKind::Text, std::move(value));
+}
+CVariant CVariant::FromBinary(std::string bytes) {
+    return FromString(VarKind::Binary, std::move(bytes));
+}
+
+CVariant CVariant::FromDecimal(const DecimalParts& value) {
+    CVariant v(VarKind::Decimal);
+    v.m_decimal = value;
     return v;
 }
 
-CVariant CVariant::FromBinary(std::string bytes) {
-    CVariant v;
-    v.m_kind = VarKind::Binary;
-    v.m_strText = std::move(bytes);
-    return v;
+std::optional<double> CVariant::NumberValue() const {
+    switch (m_kind) {
+        case VarKind::I2:
+        case VarKind::I4:
+        case VarKind::Int:
+        case VarKind::UI1:
+        case VarKind::UI4:
+            return static_cast<double>(m_nInt);
+        case VarKind::R4:
+        case VarKind::R8:
+            return m_dReal;
+        case VarKind::Currency:
+            return static_cast<double>(m_nInt) / 10000;
+        case VarKind::Decimal:
+            return DecimalToDouble(m_decimal);
+        default:
+            return std::nullopt;
+    }
 }
 
 bool CVariant::operator==(const CVariant& o) const {

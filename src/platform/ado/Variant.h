@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The kinds of tagged value a field can hold.
@@ -57,10 +58,17 @@ public:
     const DecimalParts& DecimalValue() const { return m_decimal; }
     const std::string& TextValue() const { return m_strText; }  // Text, Binary
     bool BoolValue() const { return m_nInt != 0; }
+    // The value of a number kind (integers, reals, currency, decimal); nullopt for the others.
+    std::optional<double> NumberValue() const;
 
     bool operator==(const CVariant& other) const;
 
 private:
+    explicit CVariant(VarKind kind);
+    static CVariant FromInteger(VarKind kind, std::int64_t value);
+    static CVariant FromReal(VarKind kind, double value);
+    static CVariant FromString(VarKind kind, std::string value);
+
     VarKind m_kind = VarKind::Empty;
     // Only the member of the value's kind is meaningful.
     union {
