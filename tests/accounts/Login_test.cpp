@@ -100,6 +100,7 @@ TEST_F(Login, LooksRight) {
     skinned.Create();
     skinned.show();
     SaveScreenshot(&skinned, "login-dialog");
+    ExpectTextsFit(&skinned);
     dsExitSkin();
 }
 }  // namespace

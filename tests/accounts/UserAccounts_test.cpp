@@ -156,6 +156,7 @@ TEST_F(UserAccounts, LooksRight) {
     skinned.Create();
     skinned.show();
     SaveScreenshot(&skinned, "user-accounts-dialog");
+    ExpectTextsFit(&skinned);
     dsExitSkin();
 }
 }  // namespace

@@ -242,8 +242,12 @@ TEST_F(MainWindow, LooksRightWhenLoggedIn) {
     auto* tree = skinned.GetDlgItemAs<QTreeWidget>(IDC_TREE_NAV);
     tree->expandAll();
     skinned.show();
-    const QImage shot = SaveScreenshot(&skinned, "main-window");
+    SaveScreenshot(&skinned, "main-window");
+    ExpectTextsFit(&skinned);
+    // All six items show whole inside the tree.
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        EXPECT_TRUE(tree->viewport()->rect().contains(tree->visualItemRect(*it)))
+            << (*it)->text(0).toStdString();
     dsExitSkin();
-    EXPECT_EQ(shot.size(), skinned.size() * shot.devicePixelRatio());
 }
 }  // namespace

@@ -5,8 +5,10 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 
 #include "MessageBox.h"
@@ -63,6 +65,26 @@ void TypeInto(CDialog& dialog, int id, const std::string& text) {
     edit->clear();
     // Typed through the clipboard-free path Qt offers for any Unicode text, emoji included.
     edit->insert(QString::fromStdString(text));
+}
+
+void ExpectTextsFit(QWidget* window) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        if (!label->text().isEmpty())
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                      label->contentsRect().width())
+                << label->text().toStdString();
+    }
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (button->text().isEmpty())
+            continue;
+        const bool boxed = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
+        const int decoration =
+            boxed ? button->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 4
+                  : 8 + (button->icon().isNull() ? 0 : button->iconSize().width() + 4);
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + decoration,
+                  button->width())
+            << button->text().toStdString();
+    }
 }
 
 QImage SaveScreenshot(QWidget* widget, const std::string& name) {

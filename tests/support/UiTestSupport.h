@@ -52,5 +52,9 @@ void TypeInto(CDialog& dialog, int id, const std::string& text);
 // A double click as the platform delivers it: press, release, double-click press, release.
 void DoubleClick(QWidget* widget, Qt::MouseButton button, QPoint at);
 
+// Every caption of the window's labels and buttons fits on one line inside its control, with
+// room for a button's frame or a check box's indicator: nothing is cut off.
+void ExpectTextsFit(QWidget* window);
+
 // Saves what the widget shows to <build>/screenshots/<name>.png and returns the image.
 QImage SaveScreenshot(QWidget* widget, const std::string& name);
