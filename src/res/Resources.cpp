@@ -1,7 +1,5 @@
 #include "Resources.h"
 
-#include <QPixmap>
-
 #include "ResourceIds.h"
 
 std::string LoadString(int id) {
@@ -18,9 +16,7 @@ QString ProgramIconPath() {
 }
 
 QIcon LoadProgramIcon() {
-    const QIcon drawing(ProgramIconPath());
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(drawing.pixmap(size, size));
-    return icon;
+    // The SVG engine draws the icon afresh at whatever size is asked (16 to 256 pixels), so
+    // nothing is rendered ahead of use.
+    return QIcon(ProgramIconPath());
 }

@@ -14,6 +14,6 @@ const MenuTemplate& PopupMenuTemplate();
 // The string table; an unknown id gives "".
 std::string LoadString(int id);
 
-// The program icon, rendered from its drawing at every size the platform asks for.
+// The program icon, drawn from its SVG at every size the platform asks for.
 QIcon LoadProgramIcon();
 QString ProgramIconPath();

@@ -63,7 +63,8 @@ TEST_F(MainWindow, StartsLoggedOutWithItsCaptionAndSkin) {
     EXPECT_EQ(SkinObjectOf(main.GetDlgItem(IDC_BTN_LOGOUT)), "IcoButtonLogin");
     EXPECT_EQ(SkinObjectOf(main.GetDlgItem(IDC_BTN_HEADIMG)), "buttonHeadImg");
     EXPECT_EQ(SkinObjectOf(Tree()), "");  // the tree is skinned when it is filled
-    EXPECT_FALSE(main.windowIcon().isNull());
+    for (int size : {16, 24, 32, 48, 64, 128, 256})  // the icon draws at every listed size
+        EXPECT_EQ(main.windowIcon().pixmap(size, size).size(), QSize(size, size)) << size;
     EXPECT_EQ(main.SendMessage(0x0401), 1);
 }
 
