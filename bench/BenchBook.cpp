@@ -7,8 +7,8 @@
 #include <random>
 #include <stdexcept>
 
-#include "BookFile.h"
-#include "OleDate.h"
+#include "data/BookFile.h"
+#include "platform/ado/OleDate.h"
 
 void EnsureBenchBook(const std::string& path) {
     if (std::filesystem::exists(path))

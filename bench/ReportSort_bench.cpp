@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "CDialog.h"
-#include "CReportCtrl.h"
+#include "platform/ui/CDialog.h"
+#include "query/CReportCtrl.h"
 
 namespace {
 

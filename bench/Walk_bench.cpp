@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <string>
 
-#include "ADODatabase.h"
-#include "ADORecordset.h"
 #include "BenchBook.h"
+#include "data/ADODatabase.h"
+#include "data/ADORecordset.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CCofferApp.h"
+#include "app/CCofferApp.h"
 
 // Arguments are handed to Qt only; the program itself takes none.
 int main(int argc, char** argv) {

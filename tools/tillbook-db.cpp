@@ -3,7 +3,7 @@
 #include <exception>
 #include <string>
 
-#include "BookFile.h"
+#include "data/BookFile.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "CUserAddDlg.h"
+#include "accounts/CUserAddDlg.h"
 
-#include "BookConnection.h"
-#include "ResourceIds.h"
-#include "Resources.h"
-#include "Skin.h"
-#include "SqlText.h"
+#include "data/BookConnection.h"
+#include "data/SqlText.h"
+#include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 namespace {
 constexpr const char* kEmptyFieldMessage = "用户名或者密码不能为空!";

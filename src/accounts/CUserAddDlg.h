@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "ADODatabase.h"
-#include "ADORecordset.h"
-#include "BookConnection.h"
-#include "CDialog.h"
+#include "data/ADODatabase.h"
+#include "data/ADORecordset.h"
+#include "data/BookConnection.h"
+#include "platform/ui/CDialog.h"
 
 // Adds users to tbUser, or changes the password of the administrator "root".
 class CUserAddDlg : public CDialog {

@@ -1,13 +1,13 @@
-#include "CUserDlg.h"
+#include "accounts/CUserDlg.h"
 
-#include "ADODatabase.h"
-#include "ADORecordset.h"
-#include "BookConnection.h"
-#include "CUserAddDlg.h"
-#include "ResourceIds.h"
-#include "Resources.h"
-#include "Skin.h"
-#include "SqlText.h"
+#include "accounts/CUserAddDlg.h"
+#include "data/ADODatabase.h"
+#include "data/ADORecordset.h"
+#include "data/BookConnection.h"
+#include "data/SqlText.h"
+#include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 CUserDlg::CUserDlg(QWidget* parent)
     : CDialog(LoginDialogTemplate(), parent), m_strUser("root"), m_strPassword("kerno482") {}

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "CDialog.h"
+#include "platform/ui/CDialog.h"
 
 // The login dialog: accepts a user name and password that tbUser holds.
 class CUserDlg : public CDialog {

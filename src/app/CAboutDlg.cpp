@@ -1,11 +1,11 @@
-#include "CAboutDlg.h"
+#include "app/CAboutDlg.h"
 
 #include <QDesktopServices>
 #include <QUrl>
 
-#include "ResourceIds.h"
-#include "Resources.h"
-#include "Skin.h"
+#include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(AboutDialogTemplate(), parent) {}
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CDialog.h"
+#include "platform/ui/CDialog.h"
 
 class CAboutDlg : public CDialog {
     Q_OBJECT

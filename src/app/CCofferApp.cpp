@@ -1,16 +1,16 @@
-#include "CCofferApp.h"
+#include "app/CCofferApp.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
-#include "CCofferDlg.h"
-#include "DatabaseFailure.h"
-#include "ErrorBarrier.h"
-#include "Resources.h"
-#include "Skin.h"
-#include "Version.h"
+#include "app/CCofferDlg.h"
+#include "data/DatabaseFailure.h"
+#include "platform/skin/Skin.h"
+#include "platform/ui/ErrorBarrier.h"
+#include "res/Resources.h"
+#include "res/Version.h"
 
 CCofferApp theApp;
 

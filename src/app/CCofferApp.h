@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CWinApp.h"
+#include "platform/ui/CWinApp.h"
 
 class CCofferApp : public CWinApp {
 public:

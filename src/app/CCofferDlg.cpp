@@ -1,4 +1,4 @@
-#include "CCofferDlg.h"
+#include "app/CCofferDlg.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -6,12 +6,12 @@
 #include <QScreen>
 #include <QTimerEvent>
 
-#include "CAboutDlg.h"
-#include "CUserAddDlg.h"
-#include "CUserDlg.h"
-#include "ResourceIds.h"
-#include "Resources.h"
-#include "Skin.h"
+#include "accounts/CUserAddDlg.h"
+#include "accounts/CUserDlg.h"
+#include "app/CAboutDlg.h"
+#include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 namespace {
 constexpr int WM_USER = 0x0400;

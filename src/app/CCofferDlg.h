@@ -2,10 +2,10 @@
 
 #include <QIcon>
 
-#include "CDialog.h"
-#include "CMenu.h"
-#include "CTreeCtrl.h"
-#include "CTreeResponse.h"
+#include "app/CTreeResponse.h"
+#include "platform/ui/CDialog.h"
+#include "platform/ui/CMenu.h"
+#include "platform/ui/CTreeCtrl.h"
 
 // The main window: the login area, the navigation tree and the settings and About buttons.
 class CCofferDlg : public CDialog {

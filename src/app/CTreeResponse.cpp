@@ -1,6 +1,6 @@
-#include "CTreeResponse.h"
+#include "app/CTreeResponse.h"
 
-#include "CDialog.h"
+#include "platform/ui/CDialog.h"
 
 std::unique_ptr<CDialog> CTreeResponse::CreateItemDialog(const std::string& itemText) const {
     // The entry and query dialogs ("日常收入", "日常支出", "支出查询", "收入查询") are added

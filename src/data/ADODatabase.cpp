@@ -1,7 +1,7 @@
-#include "ADODatabase.h"
+#include "data/ADODatabase.h"
 
-#include "ADOException.h"
-#include "ComError.h"
+#include "data/ADOException.h"
+#include "platform/ado/ComError.h"
 
 CADODatabase::CADODatabase() : m_connection(std::make_shared<CConnection>()) {}
 

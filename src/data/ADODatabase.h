@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Connection.h"
+#include "platform/ado/Connection.h"
 
 class CComError;
 

@@ -1,8 +1,8 @@
-#include "ADOException.h"
+#include "data/ADOException.h"
 
 #include <cstdio>
 
-#include "ComError.h"
+#include "platform/ado/ComError.h"
 
 CADOException::CADOException(std::int32_t code, std::string description)
     : m_description(std::move(description)), m_code(code) {}

@@ -1,9 +1,9 @@
-#include "ADORecordset.h"
+#include "data/ADORecordset.h"
 
-#include "ADODatabase.h"
-#include "ADOException.h"
-#include "ComError.h"
-#include "FieldConversion.h"
+#include "data/ADODatabase.h"
+#include "data/ADOException.h"
+#include "data/FieldConversion.h"
+#include "platform/ado/ComError.h"
 
 CADORecordset::CADORecordset(CADODatabase* pDatabase)
     : m_recordset(std::make_shared<CRecordset>()),

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "Connection.h"
-#include "DateTimeValue.h"
-#include "Recordset.h"
-#include "Variant.h"
+#include "data/DateTimeValue.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/Recordset.h"
+#include "platform/ado/Variant.h"
 
 class CADODatabase;
 class CComError;

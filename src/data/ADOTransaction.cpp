@@ -1,6 +1,6 @@
-#include "ADOTransaction.h"
+#include "data/ADOTransaction.h"
 
-#include "ADODatabase.h"
+#include "data/ADODatabase.h"
 
 CADOTransaction::CADOTransaction(CADODatabase& database) : m_database(database) {
     m_database.BeginTrans();

@@ -1,11 +1,11 @@
-#include "BookFile.h"
+#include "data/BookFile.h"
 
 #include <initializer_list>
 
-#include "ComError.h"
-#include "Connection.h"
-#include "DatabaseFile.h"
-#include "Recordset.h"
+#include "platform/ado/ComError.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/DatabaseFile.h"
+#include "platform/ado/Recordset.h"
 
 extern const char* const kBookSchemaSql;
 

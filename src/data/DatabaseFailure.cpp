@@ -1,10 +1,10 @@
-#include "DatabaseFailure.h"
+#include "data/DatabaseFailure.h"
 
 #include <cstdint>
 #include <cstdio>
 
-#include "ADOException.h"
-#include "ComError.h"
+#include "data/ADOException.h"
+#include "platform/ado/ComError.h"
 
 namespace {
 

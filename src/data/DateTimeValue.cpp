@@ -1,9 +1,9 @@
-#include "DateTimeValue.h"
+#include "data/DateTimeValue.h"
 
 #include <cmath>
 #include <ctime>
 
-#include "OleDate.h"
+#include "platform/ado/OleDate.h"
 
 namespace {
 

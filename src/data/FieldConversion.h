@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "DateTimeValue.h"
-#include "Variant.h"
+#include "data/DateTimeValue.h"
+#include "platform/ado/Variant.h"
 
 // The conversions of field values to the book's own types.
 

@@ -1,4 +1,4 @@
-#include "SqlText.h"
+#include "data/SqlText.h"
 
 std::string SqlText(const std::string& text) {
     std::string quoted;

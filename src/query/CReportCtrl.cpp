@@ -1,4 +1,4 @@
-#include "CReportCtrl.h"
+#include "query/CReportCtrl.h"
 
 #include <QItemSelection>
 #include <QSignalBlocker>
@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "CellCompare.h"
-#include "ReportRoles.h"
+#include "query/CellCompare.h"
+#include "query/ReportRoles.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "CReportRow.h"
-#include "CWnd.h"
-#include "MessageMap.h"
+#include "platform/ui/CWnd.h"
+#include "platform/ui/MessageMap.h"
+#include "query/CReportRow.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;

@@ -1,8 +1,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "CReportCtrl.h"
-#include "ReportRoles.h"
+#include "query/CReportCtrl.h"
+#include "query/ReportRoles.h"
 
 namespace {
 

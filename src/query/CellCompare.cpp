@@ -1,11 +1,11 @@
-#include "CellCompare.h"
+#include "query/CellCompare.h"
 
 #include <cstdint>
 #include <optional>
 
-#include "DateText.h"
-#include "Gb18030Order.h"
-#include "NumericText.h"
+#include "query/DateText.h"
+#include "query/Gb18030Order.h"
+#include "query/NumericText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "DateText.h"
+#include "query/DateText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "Gb18030Order.h"
+#include "query/Gb18030Order.h"
 
 #include <QStringEncoder>
 #include <algorithm>

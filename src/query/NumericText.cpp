@@ -1,4 +1,4 @@
-#include "NumericText.h"
+#include "query/NumericText.h"
 
 #include <charconv>
 #include <cmath>

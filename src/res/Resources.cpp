@@ -1,6 +1,6 @@
-#include "Resources.h"
+#include "res/Resources.h"
 
-#include "ResourceIds.h"
+#include "res/ResourceIds.h"
 
 std::string LoadString(int id) {
     switch (id) {

@@ -3,7 +3,7 @@
 #include <QIcon>
 #include <string>
 
-#include "DialogTemplate.h"
+#include "platform/ui/DialogTemplate.h"
 
 const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& MainDialogTemplate();

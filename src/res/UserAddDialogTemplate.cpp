@@ -1,5 +1,5 @@
-#include "ResourceIds.h"
-#include "Resources.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
 
 const DialogTemplate& UserAddDialogTemplate() {
     using namespace style;

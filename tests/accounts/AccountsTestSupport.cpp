@@ -1,10 +1,10 @@
 #include "AccountsTestSupport.h"
 
-#include "ADODatabase.h"
-#include "ADORecordset.h"
-#include "BookConnection.h"
-#include "DatabaseFailure.h"
-#include "ErrorBarrier.h"
+#include "data/ADODatabase.h"
+#include "data/ADORecordset.h"
+#include "data/BookConnection.h"
+#include "data/DatabaseFailure.h"
+#include "platform/ui/ErrorBarrier.h"
 
 std::vector<std::pair<std::string, std::string>> UserRows() {
     CADODatabase db;

@@ -5,11 +5,11 @@
 #include <fstream>
 
 #include "AccountsTestSupport.h"
-#include "CUserDlg.h"
-#include "ResourceIds.h"
-#include "Skin.h"
-#include "TempBook.h"
-#include "UiTestSupport.h"
+#include "accounts/CUserDlg.h"
+#include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "support/TempBook.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 class Login : public ::testing::Test {

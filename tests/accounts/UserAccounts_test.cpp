@@ -4,12 +4,12 @@
 #include <filesystem>
 
 #include "AccountsTestSupport.h"
-#include "CUserAddDlg.h"
-#include "CUserDlg.h"
-#include "ResourceIds.h"
-#include "Skin.h"
-#include "TempBook.h"
-#include "UiTestSupport.h"
+#include "accounts/CUserAddDlg.h"
+#include "accounts/CUserDlg.h"
+#include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "support/TempBook.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 using Messages = std::vector<std::string>;

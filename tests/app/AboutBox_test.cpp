@@ -5,10 +5,10 @@
 #include <QTest>
 #include <QUrl>
 
-#include "CAboutDlg.h"
-#include "ResourceIds.h"
-#include "Skin.h"
-#include "UiTestSupport.h"
+#include "app/CAboutDlg.h"
+#include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 // Catches the URLs the program asks the desktop to open, instead of starting a browser.

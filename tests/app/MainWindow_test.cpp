@@ -7,12 +7,12 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "CCofferDlg.h"
-#include "CUserDlg.h"
-#include "ResourceIds.h"
-#include "Skin.h"
-#include "TempBook.h"
-#include "UiTestSupport.h"
+#include "accounts/CUserDlg.h"
+#include "app/CCofferDlg.h"
+#include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "support/TempBook.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 // Ends every login dialog as the script says: OK after typing a name, or Cancel.
@@ -62,7 +62,7 @@ TEST_F(MainWindow, StartsLoggedOutWithItsCaptionAndSkin) {
     EXPECT_EQ(SkinObjectOf(main.GetDlgItem(IDC_BTN_LOGIN)), "IcoButtonLogin");
     EXPECT_EQ(SkinObjectOf(main.GetDlgItem(IDC_BTN_LOGOUT)), "IcoButtonLogin");
     EXPECT_EQ(SkinObjectOf(main.GetDlgItem(IDC_BTN_HEADIMG)), "buttonHeadImg");
-    EXPECT_EQ(SkinObjectOf(Tree()), "");  // the tree is skinned when it is filled
+    EXPECT_EQ(SkinObjectOf(Tree()), "");             // the tree is skinned when it is filled
     for (int size : {16, 24, 32, 48, 64, 128, 256})  // the icon draws at every listed size
         EXPECT_EQ(main.windowIcon().pixmap(size, size).size(), QSize(size, size)) << size;
     EXPECT_EQ(main.SendMessage(0x0401), 1);

@@ -2,10 +2,10 @@
 
 #include <QApplication>
 
-#include "CCofferApp.h"
-#include "CCofferDlg.h"
-#include "Skin.h"
-#include "UiTestSupport.h"
+#include "app/CCofferApp.h"
+#include "app/CCofferDlg.h"
+#include "platform/skin/Skin.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 TEST(Startup, RunsTheSkinnedMainWindowThenUnloadsTheSkin) {

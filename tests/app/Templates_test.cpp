@@ -2,12 +2,12 @@
 
 #include <QAccessible>
 
-#include "CAboutDlg.h"
-#include "CCofferDlg.h"
-#include "CUserAddDlg.h"
-#include "CUserDlg.h"
-#include "DialogUnits.h"
-#include "UiTestSupport.h"
+#include "accounts/CUserAddDlg.h"
+#include "accounts/CUserDlg.h"
+#include "app/CAboutDlg.h"
+#include "app/CCofferDlg.h"
+#include "platform/ui/DialogUnits.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 // Every control of every window lands at the pixel rectangle its dialog units give, and every

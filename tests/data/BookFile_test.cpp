@@ -1,13 +1,13 @@
-#include "BookFile.h"
+#include "data/BookFile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "ADODatabase.h"
-#include "ADORecordset.h"
-#include "TempBook.h"
+#include "data/ADODatabase.h"
+#include "data/ADORecordset.h"
+#include "support/TempBook.h"
 
 namespace {
 

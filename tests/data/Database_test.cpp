@@ -1,15 +1,15 @@
-#include "ADODatabase.h"
+#include "data/ADODatabase.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <stdexcept>
 
-#include "ADOException.h"
-#include "BookFile.h"
-#include "ComError.h"
-#include "DatabaseFailure.h"
-#include "TempBook.h"
+#include "data/ADOException.h"
+#include "data/BookFile.h"
+#include "data/DatabaseFailure.h"
+#include "platform/ado/ComError.h"
+#include "support/TempBook.h"
 
 TEST(Database, OpensTheBookAndReopensWhenOpenAgain) {
     TempBook book;

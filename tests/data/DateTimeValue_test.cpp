@@ -1,4 +1,4 @@
-#include "DateTimeValue.h"
+#include "data/DateTimeValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "ADORecordset.h"
+#include "data/ADORecordset.h"
 
 #include <gtest/gtest.h>
 
-#include "ADODatabase.h"
-#include "ADOException.h"
-#include "ADOTransaction.h"
-#include "ComError.h"
-#include "TempBook.h"
+#include "data/ADODatabase.h"
+#include "data/ADOException.h"
+#include "data/ADOTransaction.h"
+#include "platform/ado/ComError.h"
+#include "support/TempBook.h"
 
 namespace {
 

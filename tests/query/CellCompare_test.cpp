@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "CellCompare.h"
-#include "DateText.h"
-#include "Gb18030Order.h"
-#include "NumericText.h"
+#include "query/CellCompare.h"
+#include "query/DateText.h"
+#include "query/Gb18030Order.h"
+#include "query/NumericText.h"
 
 namespace {
 

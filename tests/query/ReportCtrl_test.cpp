@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "ReportTestDlg.h"
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 

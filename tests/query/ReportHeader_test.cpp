@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 
 #include "ReportTestDlg.h"
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 

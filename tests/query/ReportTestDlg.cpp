@@ -3,7 +3,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "ReportRoles.h"
+#include "query/ReportRoles.h"
 
 namespace {
 const DialogTemplate& ReportTemplate() {

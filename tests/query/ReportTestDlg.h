@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "CDialog.h"
-#include "CReportCtrl.h"
+#include "platform/ui/CDialog.h"
+#include "query/CReportCtrl.h"
 
 constexpr int IDC_REPORT = 1012;
 

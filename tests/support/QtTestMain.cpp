@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 
 // Widget tests need an application object; CTest runs them on the offscreen platform.
 int main(int argc, char** argv) {

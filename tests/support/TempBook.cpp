@@ -1,9 +1,9 @@
-#include "TempBook.h"
+#include "support/TempBook.h"
 
 #include <cstdlib>
 #include <stdexcept>
 
-#include "BookFile.h"
+#include "data/BookFile.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <QStyle>
 #include <QTest>
 
-#include "MessageBox.h"
+#include "platform/ui/MessageBox.h"
 
 MessageRecorder::MessageRecorder() {
     m_previous =

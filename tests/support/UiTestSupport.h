@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "CDialog.h"
-#include "MessageBox.h"
+#include "platform/ui/CDialog.h"
+#include "platform/ui/MessageBox.h"
 
 // Records every message box instead of showing it, for as long as it lives.
 class MessageRecorder {

@@ -1,4 +1,4 @@
-#include "ComError.h"
+#include "platform/ado/ComError.h"
 
 #include <cstdio>
 

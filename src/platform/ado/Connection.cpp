@@ -1,4 +1,4 @@
-#include "Connection.h"
+#include "platform/ado/Connection.h"
 
 #include <sqlite3.h>
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "ComError.h"
+#include "platform/ado/ComError.h"
 
 struct sqlite3;
 

@@ -1,4 +1,4 @@
-#include "DatabaseFile.h"
+#include "platform/ado/DatabaseFile.h"
 
 #include <sqlite3.h>
 #include <unistd.h>

@@ -1,11 +1,11 @@
-#include "JetDialect.h"
+#include "platform/ado/JetDialect.h"
 
 #include <cctype>
 #include <cstdio>
 #include <vector>
 
-#include "ComError.h"
-#include "OleDate.h"
+#include "platform/ado/ComError.h"
+#include "platform/ado/OleDate.h"
 
 namespace {
 

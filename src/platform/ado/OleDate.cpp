@@ -1,4 +1,4 @@
-#include "OleDate.h"
+#include "platform/ado/OleDate.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "Recordset.h"
+#include "platform/ado/Recordset.h"
 
 #include <sqlite3.h>
 
@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <numeric>
 
-#include "JetDialect.h"
-#include "OleDate.h"
+#include "platform/ado/JetDialect.h"
+#include "platform/ado/OleDate.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "ComError.h"
-#include "Connection.h"
-#include "RowStore.h"
-#include "Variant.h"
+#include "platform/ado/ComError.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/RowStore.h"
+#include "platform/ado/Variant.h"
 
 struct sqlite3_stmt;
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "Variant.h"
+#include "platform/ado/Variant.h"
 
 // Fetched field values, row by row, in fixed-size blocks: growing never moves
 // the rows already read, so a large result needs no copying and no spare room.

@@ -1,4 +1,4 @@
-#include "Variant.h"
+#include "platform/ado/Variant.h"
 
 CVariant::CVariant(VarKind kind) : m_kind(kind) {}
 

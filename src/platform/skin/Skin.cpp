@@ -1,4 +1,4 @@
-#include "Skin.h"
+#include "platform/skin/Skin.h"
 
 #include <QApplication>
 #include <QFile>
@@ -8,8 +8,8 @@
 #include <QStyle>
 #include <QTreeWidgetItem>
 
-#include "CDialog.h"
-#include "CMenu.h"
+#include "platform/ui/CDialog.h"
+#include "platform/ui/CMenu.h"
 
 namespace {
 const char* const kSkinProperty = "skin";

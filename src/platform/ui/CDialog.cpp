@@ -1,4 +1,4 @@
-#include "CDialog.h"
+#include "platform/ui/CDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,12 +21,12 @@
 #include <QTreeWidget>
 #include <utility>
 
-#include "CMenu.h"
-#include "DialogUnits.h"
-#include "ErrorBarrier.h"
-#include "LinkLabel.h"
-#include "MessageBox.h"
-#include "WindowText.h"
+#include "platform/ui/CMenu.h"
+#include "platform/ui/DialogUnits.h"
+#include "platform/ui/ErrorBarrier.h"
+#include "platform/ui/LinkLabel.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/WindowText.h"
 
 namespace {
 ModalRunner& Runner() {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "DataExchange.h"
-#include "DialogTemplate.h"
-#include "MessageMap.h"
+#include "platform/ui/DataExchange.h"
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/MessageMap.h"
 
 class QMenu;
 

@@ -1,4 +1,4 @@
-#include "CMenu.h"
+#include "platform/ui/CMenu.h"
 
 bool CMenu::LoadMenu(const MenuTemplate& tpl) {
     m_popups.clear();

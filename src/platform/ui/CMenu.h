@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "DialogTemplate.h"
+#include "platform/ui/DialogTemplate.h"
 
 // A menu bar's worth of pop-ups built from a menu template. Each action carries its command
 // id as data.

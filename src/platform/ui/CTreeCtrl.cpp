@@ -1,4 +1,4 @@
-#include "CTreeCtrl.h"
+#include "platform/ui/CTreeCtrl.h"
 
 #include <QTreeWidget>
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "CWnd.h"
+#include "platform/ui/CWnd.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;

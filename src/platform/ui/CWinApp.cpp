@@ -1,4 +1,4 @@
-#include "CWinApp.h"
+#include "platform/ui/CWinApp.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "CWnd.h"
+#include "platform/ui/CWnd.h"
 
 void CWnd::Attach(QWidget* widget) {
     if (m_pWidget == widget)

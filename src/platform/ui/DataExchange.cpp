@@ -1,13 +1,13 @@
-#include "DataExchange.h"
+#include "platform/ui/DataExchange.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <charconv>
 
-#include "CDialog.h"
-#include "CWnd.h"
-#include "MessageBox.h"
-#include "WindowText.h"
+#include "platform/ui/CDialog.h"
+#include "platform/ui/CWnd.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/WindowText.h"
 
 namespace {
 QWidget* Item(CDataExchange* pDX, int id) {

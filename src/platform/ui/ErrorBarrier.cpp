@@ -1,6 +1,6 @@
-#include "ErrorBarrier.h"
+#include "platform/ui/ErrorBarrier.h"
 
-#include "MessageBox.h"
+#include "platform/ui/MessageBox.h"
 
 namespace {
 FailureDescriber& Describer() {

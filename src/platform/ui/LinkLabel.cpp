@@ -1,4 +1,4 @@
-#include "LinkLabel.h"
+#include "platform/ui/LinkLabel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

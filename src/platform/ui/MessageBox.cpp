@@ -1,10 +1,10 @@
-#include "MessageBox.h"
+#include "platform/ui/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <utility>
 
-#include "DialogTemplate.h"
+#include "platform/ui/DialogTemplate.h"
 
 namespace {
 MessageBoxHook& Hook() {

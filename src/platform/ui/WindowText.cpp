@@ -1,4 +1,4 @@
-#include "WindowText.h"
+#include "platform/ui/WindowText.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

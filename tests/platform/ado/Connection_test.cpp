@@ -1,4 +1,4 @@
-#include "Connection.h"
+#include "platform/ado/Connection.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <chrono>
 #include <fstream>
 
-#include "Recordset.h"
 #include "TempDatabase.h"
+#include "platform/ado/Recordset.h"
 
 namespace {
 

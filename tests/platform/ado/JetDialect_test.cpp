@@ -1,8 +1,8 @@
-#include "JetDialect.h"
+#include "platform/ado/JetDialect.h"
 
 #include <gtest/gtest.h>
 
-#include "ComError.h"
+#include "platform/ado/ComError.h"
 
 struct Rewrite {
     const char* jet;

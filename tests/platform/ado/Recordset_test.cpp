@@ -1,9 +1,9 @@
-#include "Recordset.h"
+#include "platform/ado/Recordset.h"
 
 #include <gtest/gtest.h>
 
-#include "OleDate.h"
 #include "TempDatabase.h"
+#include "platform/ado/OleDate.h"
 
 namespace {
 

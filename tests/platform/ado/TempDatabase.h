@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "Connection.h"
-#include "DatabaseFile.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/DatabaseFile.h"
 
 // A temporary folder holding db.sqlite made from `script`, as the working directory.
 class TempDatabase {

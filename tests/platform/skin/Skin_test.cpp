@@ -6,9 +6,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "CMenu.h"
-#include "Skin.h"
-#include "UiTestSupport.h"
+#include "platform/skin/Skin.h"
+#include "platform/ui/CMenu.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 const DialogTemplate& PlainTemplate() {

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 
-#include "UiTestSupport.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 using namespace style;

@@ -11,11 +11,11 @@
 #include <QTreeWidget>
 #include <stdexcept>
 
-#include "CMenu.h"
-#include "CTreeCtrl.h"
-#include "DialogUnits.h"
-#include "ErrorBarrier.h"
-#include "UiTestSupport.h"
+#include "platform/ui/CMenu.h"
+#include "platform/ui/CTreeCtrl.h"
+#include "platform/ui/DialogUnits.h"
+#include "platform/ui/ErrorBarrier.h"
+#include "support/UiTestSupport.h"
 
 namespace {
 using namespace style;
