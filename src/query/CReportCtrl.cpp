@@ -202,28 +202,40 @@ int CReportCtrl::InsertReportColumn(int nCol, const std::string& heading, int nF
 
 int CReportCtrl::InsertRow(int nItem, const std::string& first,
                            const std::vector<std::string>& further) {
-    const int nIndex = InsertItem(nItem, first);
-    if (nIndex < 0 || nIndex >= GetItemCount())
-        return nIndex;
-    std::vector<std::string> texts{first};
+    QTreeWidget* tree = List();
+    if (!tree || nItem < 0)
+        return -1;
+    nItem = std::min(nItem, tree->topLevelItemCount());
     const int nColumns = GetColumnCount();
-    for (int c = 1; c < nColumns; ++c) {
-        const std::size_t next = static_cast<std::size_t>(c - 1);
-        texts.push_back(next < further.size() ? further[next] : std::string());
-        SetItemText(nIndex, c, texts.back());
-    }
-    AttachRecord(nIndex, texts);
-    return nIndex;
-}
 
-void CReportCtrl::AttachRecord(int nItem, const std::vector<std::string>& texts) {
+    // The item is complete before it enters the list: every change to an item already in the
+    // list makes the model look up its row, a search from the end that made filling from the
+    // top quadratic.
     auto owned = std::make_unique<CReportRow>();
     CReportRow* pRow = owned.get();
-    pRow->m_dwData = GetItemData(nItem);
-    pRow->m_texts.resize(static_cast<std::size_t>(GetColumnCount()));
-    std::copy_n(texts.begin(), std::min(texts.size(), pRow->m_texts.size()), pRow->m_texts.begin());
+    pRow->m_texts.resize(static_cast<std::size_t>(nColumns));
+    // Left is the cells' own alignment; only the other ones are stored.
+    auto align = [this](QTreeWidgetItem* item, int c) {
+        const int nFormat = m_header.GetItemFormat(c);
+        if (nFormat & (LVCFMT_RIGHT | LVCFMT_CENTER))
+            item->setTextAlignment(c, AlignmentOfFormat(nFormat));
+    };
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, ToQ(first));
+    align(item, 0);
+    if (nColumns > 0)
+        pRow->m_texts[0] = first;
+    for (int c = 1; c < nColumns; ++c) {
+        const std::size_t next = static_cast<std::size_t>(c - 1);
+        std::string& text = pRow->m_texts[static_cast<std::size_t>(c)];
+        text = next < further.size() ? further[next] : std::string();
+        item->setText(c, ToQ(text));
+        align(item, c);
+    }
+    item->setData(0, kRecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(pRow)));
     m_records.emplace(pRow, std::move(owned));
-    Item(nItem)->setData(0, kRecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(pRow)));
+    tree->insertTopLevelItem(nItem, item);
+    return nItem;
 }
 
 void CReportCtrl::FreeRecord(CReportRow* pRow) {
@@ -233,17 +245,15 @@ void CReportCtrl::FreeRecord(CReportRow* pRow) {
 
 int CReportCtrl::DeleteAllRows() {
     QTreeWidget* tree = List();
-    int nDeleted = 0;
-    while (tree && tree->topLevelItemCount() > 0) {
-        CReportRow* pRow = RecordOf(0);
-        QTreeWidgetItem* item = tree->takeTopLevelItem(0);
-        if (!item)
-            break;
-        delete item;
-        FreeRecord(pRow);
-        ++nDeleted;
-    }
-    return nDeleted;
+    if (!tree)
+        return 0;
+    // One removal for all rows: taking them one by one from the top moved every row below
+    // each time.
+    const QList<QTreeWidgetItem*> items = tree->invisibleRootItem()->takeChildren();
+    qDeleteAll(items);
+    // Every record belongs to a row, and the rows are all gone.
+    m_records.clear();
+    return static_cast<int>(items.size());
 }
 
 int CReportCtrl::GetFirstSelectedRow() const {

@@ -108,7 +108,6 @@ protected:
 private:
     QTreeWidgetItem* Item(int nItem) const;
     CReportRow* RecordOf(int nItem) const;
-    void AttachRecord(int nItem, const std::vector<std::string>& texts);
     void FreeRecord(CReportRow* pRow);
     void SortItems();
     void OnListDestroyed();
