@@ -10,6 +10,8 @@ constexpr int IDR_MAINFRAME = 128;
 constexpr int IDR_MENU_POPUP = 129;
 constexpr int IDD_USER_LOGIN = 130;
 constexpr int IDD_USER_ADD = 131;
+constexpr int IDD_INCOME_INQUIRY = 136;
+constexpr int IDD_PAY_INQUIRY = 137;
 
 // Main window
 constexpr int IDC_TREE_NAV = 1000;
@@ -37,6 +39,21 @@ constexpr int IDC_STATIC_NAME = 1058;
 constexpr int IDC_EDIT_NAME = 1002;
 constexpr int IDC_STATIC_REPEAT = 1006;
 constexpr int IDC_EDIT_REPEAT = 1005;
+
+// Income and expense query dialogs
+constexpr int IDC_INQ_COMBO_MEMBER = 1018;
+constexpr int IDC_INQ_COMBO_ITEM = 1019;
+constexpr int IDC_INQ_TODAY = 1032;
+constexpr int IDC_INQ_WEEK = 1038;
+constexpr int IDC_INQ_MONTH = 1039;
+constexpr int IDC_INQ_YEAR = 1040;
+constexpr int IDC_INQ_SEARCH = 1042;
+constexpr int IDC_INQ_LIST_PAY = 1047;
+constexpr int IDC_INQ_LIST_INCOME = 1050;
+constexpr int IDC_INQ_CHECK_MEMBER = 1052;
+constexpr int IDC_INQ_CHECK_ITEM = 1053;
+constexpr int IDC_INQ_DATE_FROM = 1054;
+constexpr int IDC_INQ_DATE_TO = 1055;
 
 // Commands
 constexpr int IDM_ABOUTBOX = 0x0010;

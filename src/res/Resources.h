@@ -9,6 +9,8 @@ const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& MainDialogTemplate();
 const DialogTemplate& LoginDialogTemplate();
 const DialogTemplate& UserAddDialogTemplate();
+const DialogTemplate& IncomeInquiryDialogTemplate();
+const DialogTemplate& PayInquiryDialogTemplate();
 const MenuTemplate& PopupMenuTemplate();
 
 // The string table; an unknown id gives "".

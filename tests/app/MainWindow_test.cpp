@@ -10,6 +10,8 @@
 #include "accounts/CUserDlg.h"
 #include "app/CCofferDlg.h"
 #include "platform/skin/Skin.h"
+#include "query/CIncomeInquiryDlg.h"
+#include "query/CPayInquiryDlg.h"
 #include "res/ResourceIds.h"
 #include "support/TempBook.h"
 #include "support/UiTestSupport.h"
@@ -175,10 +177,12 @@ TEST_F(MainWindow, RightDoubleClickShowsAnEmptyMessage) {
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{""});
 }
 
-TEST(TreeResponse, NoTextOpensADialogYet) {
+TEST(TreeResponse, TheQueryItemsOpenTheirDialogsOtherTextsNothing) {
     const CTreeResponse response;
-    for (const char* text : {"日常收入", "日常支出", "支出查询", "收入查询", "日常管理", "日常查询",
-                             "", "收入查询 ", "root"})
+    EXPECT_NE(dynamic_cast<CIncomeInquiryDlg*>(response.CreateItemDialog("收入查询").get()),
+              nullptr);
+    EXPECT_NE(dynamic_cast<CPayInquiryDlg*>(response.CreateItemDialog("支出查询").get()), nullptr);
+    for (const char* text : {"日常管理", "日常查询", "", "收入查询 ", "root"})
         EXPECT_EQ(response.CreateItemDialog(text), nullptr) << text;
 }
 

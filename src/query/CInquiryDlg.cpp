@@ -1,0 +1,149 @@
+#include "query/CInquiryDlg.h"
+
+#include "data/ADORecordset.h"
+#include "data/BookConnection.h"
+#include "platform/skin/Skin.h"
+#include "platform/ui/CDateTimeCtrl.h"
+#include "platform/ui/ErrorBarrier.h"
+#include "res/ResourceIds.h"
+
+CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table, QWidget* parent)
+    : CDialog(tpl, parent), m_dateFrom(QueryNow()), m_dateTo(m_dateFrom), m_table(table) {}
+
+const MessageMap& CInquiryDlg::GetMessageMap() const {
+    static const MessageMap map{
+        Command(IDC_INQ_TODAY, &CInquiryDlg::OnQueryToday),
+        Command(IDC_INQ_WEEK, &CInquiryDlg::OnQueryWeek),
+        Command(IDC_INQ_MONTH, &CInquiryDlg::OnQueryMonth),
+        Command(IDC_INQ_YEAR, &CInquiryDlg::OnQueryYear),
+        Command(IDC_INQ_SEARCH, &CInquiryDlg::OnQueryInterval),
+    };
+    return map;
+}
+
+void CInquiryDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_INQ_COMBO_MEMBER, m_comboMember);
+    DDX_Control(pDX, IDC_INQ_COMBO_ITEM, m_comboItem);
+    DDX_Control(pDX, m_table.listId, m_listResult);
+    DDX_DateTimeCtrl(pDX, IDC_INQ_DATE_FROM, m_dateFrom);
+    DDX_DateTimeCtrl(pDX, IDC_INQ_DATE_TO, m_dateTo);
+    DDX_Check(pDX, IDC_INQ_CHECK_MEMBER, m_bFilterMember);
+    DDX_Check(pDX, IDC_INQ_CHECK_ITEM, m_bFilterItem);
+    DDX_CBString(pDX, IDC_INQ_COMBO_MEMBER, m_strMember);
+    DDX_CBString(pDX, IDC_INQ_COMBO_ITEM, m_strItem);
+}
+
+bool CInquiryDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    dsSkinWindow(this, 100, "nomaxdialog", 1);
+    dsSkinWindow(GetDlgItem(IDC_INQ_SEARCH), 103, "buttonSearch", 1);
+
+    // A book that cannot be read is reported and leaves the combo boxes empty; the dialog
+    // still opens with its columns and dates.
+    RunGuarded(this, [this] { LoadChoices(); });
+
+    m_listResult.InsertColumn(0, "编号", LVCFMT_LEFT, 50);
+    m_listResult.InsertColumn(1, "金额", LVCFMT_LEFT, 70);
+    m_listResult.InsertColumn(2, m_table.memberColumn, LVCFMT_LEFT, 100);
+    m_listResult.InsertColumn(3, m_table.dateColumn, LVCFMT_LEFT, 100);
+    m_listResult.InsertColumn(4, m_table.itemColumn, LVCFMT_LEFT, 100);
+
+    m_dateFrom = DateTimeValue(m_dateFrom.GetYear(), m_dateFrom.GetMonth(), 1);
+    UpdateData(false);
+    m_comboMember.SetCurSel(0);
+    m_comboItem.SetCurSel(0);
+    UpdateData(true);
+    return true;
+}
+
+void CInquiryDlg::LoadChoices() {
+    m_db.SetConnectionString(kBookConnectionString);
+    if (!m_db.Open())
+        return;
+    // Each list is filled on its own: one unreadable table leaves the other one full.
+    RunGuarded(this, [this] { FillCombo("家庭成员", m_comboMember); });
+    RunGuarded(this, [this] { FillCombo(m_table.itemTable, m_comboItem); });
+}
+
+void CInquiryDlg::FillCombo(const std::string& table, CComboBox& combo) {
+    CADORecordset rs(&m_db);
+    if (!rs.Open(m_db.GetActiveConnection(), table, CADORecordset::OpenTable))
+        return;
+    while (!rs.IsEOF()) {
+        std::string text;
+        rs.GetFieldValue(1, text);
+        // By position, so the family's own order stays.
+        combo.InsertString(combo.GetCount(), text);
+        rs.MoveNext();
+    }
+    rs.Close();
+}
+
+void CInquiryDlg::StartQuery() {
+    m_listResult.DeleteAllItems();
+    UpdateData(true);
+}
+
+void CInquiryDlg::OnQueryToday() {
+    StartQuery();
+    RunRangeQuery(TodayPeriod(QueryNow()));
+}
+
+void CInquiryDlg::OnQueryWeek() {
+    StartQuery();
+    RunRangeQuery(WeekPeriod(QueryNow()));
+}
+
+void CInquiryDlg::OnQueryMonth() {
+    StartQuery();
+    RunRangeQuery(MonthPeriod(QueryNow()));
+}
+
+void CInquiryDlg::OnQueryYear() {
+    StartQuery();
+    RunRangeQuery(YearPeriod(QueryNow()));
+}
+
+void CInquiryDlg::OnQueryInterval() {
+    StartQuery();
+    RunRangeQuery(IntervalPeriod(m_dateFrom, m_dateTo));
+}
+
+void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
+    if (!m_db.IsOpen())
+        return;
+    CADORecordset rs(&m_db);
+    const std::string statement =
+        BuildInquiryStatement(m_table, period, m_bFilterMember ? m_strMember : std::string(),
+                              m_bFilterItem ? m_strItem : std::string());
+    if (!rs.Open(m_db.GetActiveConnection(), statement, CADORecordset::OpenQuery))
+        return;
+
+    // The rows reach the view in one go when the walk ends, or when a failure cuts it short:
+    // what was read by then stays listed.
+    struct ShowRowsAtEnd {
+        CListCtrl& list;
+        ~ShowRowsAtEnd() { list.SetRedraw(true); }
+    } showRows{m_listResult};
+    m_listResult.SetRedraw(false);
+
+    while (!rs.IsEOF()) {
+        const int row = m_listResult.GetItemCount();
+        std::string number, person, item;
+        double amount = 0;
+        DateTimeValue when;
+        rs.GetFieldValue(0, number);
+        m_listResult.InsertItem(row, number);
+        rs.GetFieldValue(2, amount);
+        m_listResult.SetItemText(row, 1, AmountText(amount));
+        rs.GetFieldValue(1, person);
+        m_listResult.SetItemText(row, 2, person);
+        rs.GetFieldValue(3, when);
+        m_listResult.SetItemText(row, 3, when.Format(m_table.datePattern));
+        rs.GetFieldValue(4, item);
+        m_listResult.SetItemText(row, 4, item);
+        rs.MoveNext();
+    }
+    rs.Close();
+}
