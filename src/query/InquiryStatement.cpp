@@ -1,5 +1,6 @@
 #include "query/InquiryStatement.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -23,14 +24,25 @@ std::string BuildInquiryStatement(const InquiryTable& table, const QueryPeriod& 
 }
 
 std::string AmountText(double amount) {
-    char text[64];
     // Beyond what fen can count exactly (or not a number at all) there are no fen to show.
     if (!std::isfinite(amount) || std::fabs(amount) >= 1e15) {
+        char text[400];
         std::snprintf(text, sizeof text, "%0.1f", amount);
         return text;
     }
+    // Whole fen in integers: a year of rows is formatted without the floating-point printer.
     const long long fen = std::llround(amount * 100);
-    std::snprintf(text, sizeof text, fen % 10 == 0 ? "%0.1f" : "%0.2f",
-                  static_cast<double>(fen) / 100);
-    return text;
+    const unsigned long long magnitude = fen < 0 ? 0ULL - static_cast<unsigned long long>(fen)
+                                                 : static_cast<unsigned long long>(fen);
+    char text[32];
+    char* end = text;
+    if (fen < 0)
+        *end++ = '-';
+    end = std::to_chars(end, text + sizeof text, magnitude / 100).ptr;
+    const unsigned cents = static_cast<unsigned>(magnitude % 100);
+    *end++ = '.';
+    *end++ = static_cast<char>('0' + cents / 10);
+    if (cents % 10 != 0)
+        *end++ = static_cast<char>('0' + cents % 10);
+    return std::string(text, end);
 }

@@ -19,6 +19,8 @@ std::pair<std::size_t, std::size_t> CellSpan(const std::string& cells, int nCol)
     return {start, end - start};
 }
 
+constexpr std::size_t kUsualRowTail = 48;
+
 std::size_t CellCount(const std::string& cells) {
     return static_cast<std::size_t>(std::count(cells.begin(), cells.end(), '\0'));
 }
@@ -82,7 +84,8 @@ std::string CListModel::Heading(int nCol) const {
 int CListModel::InsertRow(int nRow, const std::string& text) {
     nRow = std::clamp(nRow, 0, RowCount());
     Row row;
-    row.cells.reserve(text.size() + 1);
+    // Room for the further cells a query row usually gets, so filling it costs one allocation.
+    row.cells.reserve(text.size() + 1 + kUsualRowTail);
     row.cells.append(text.data(), text.size()).push_back('\0');
     if (nRow >= m_nShown) {
         // Past what the views know: nothing to tell them yet.
@@ -125,10 +128,14 @@ bool CListModel::SetText(int nRow, int nCol, std::string_view text) {
         return false;
     std::string& cells = m_rows[static_cast<std::size_t>(nRow)].cells;
     const std::size_t have = CellCount(cells);
-    if (have <= static_cast<std::size_t>(nCol))
-        cells.append(static_cast<std::size_t>(nCol) + 1 - have, '\0');
-    const auto [start, length] = CellSpan(cells, nCol);
-    cells.replace(start, length, text.data(), text.size());
+    if (have <= static_cast<std::size_t>(nCol)) {
+        // A new last cell, as when a row is filled from left to right: just append.
+        cells.append(static_cast<std::size_t>(nCol) - have, '\0');
+        cells.append(text.data(), text.size()).push_back('\0');
+    } else {
+        const auto [start, length] = CellSpan(cells, nCol);
+        cells.replace(start, length, text.data(), text.size());
+    }
     if (nRow < m_nShown && nCol < ColumnCount()) {
         const QModelIndex at = index(nRow, nCol);
         emit dataChanged(at, at, {Qt::DisplayRole});
