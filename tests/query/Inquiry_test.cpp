@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -312,8 +313,9 @@ void ExpectLaidOut(int width, int height) {
         EXPECT_EQ(got.topLeft(), want.topLeft()) << c.id;
         EXPECT_EQ(got.width(), want.width()) << c.id;
         // A combo box's rectangle includes its drop-down; the closed box is one line high.
-        if (c.kind != ControlKind::ComboBox)
+        if (c.kind != ControlKind::ComboBox) {
             EXPECT_EQ(got.height(), want.height()) << c.id;
+        }
         EXPECT_LE(got.bottom(), dlg.height()) << c.id;
     }
     ExpectTextsFit(&dlg);
@@ -340,3 +342,48 @@ TEST(InquiryTemplates, BothAreLaidOutWithTheirOwnRectangles) {
 }
 
 }  // namespace
+
+namespace {
+// A month of a household's records, for looking at the dialogs.
+template <class Dlg>
+void GrabWithAMonthListed(const char* table, const char* item, const std::string& name) {
+    const QueryClock previous = SetQueryClock([] { return kNow; });
+    TempBook book;
+    const char* people[] = {"爸爸", "妈妈", "孩子"};
+    for (int day = 1; day <= 6; ++day) {
+        for (int i = 0; i < 4; ++i) {
+            char when[32];
+            std::snprintf(when, sizeof when, "2026-12-%02d %02d:15:00", day, 8 + 3 * i);
+            AddRecord(table, people[(day + i) % 3], std::to_string(day * 37 + i) + ".5" + "6", when,
+                      item);
+        }
+    }
+    {
+        MessageRecorder messages;
+        Dlg dlg;
+        dlg.Create();
+        dlg.show();
+        Click(dlg, IDC_INQ_MONTH);
+        EXPECT_EQ(dlg.m_listResult.GetItemCount(), 24);
+        QApplication::processEvents();
+        // Every column shows whole inside the list.
+        QTreeView* view = dlg.m_listResult.List();
+        int columns = 0;
+        for (int c = 0; c < 5; ++c)
+            columns += dlg.m_listResult.GetColumnWidth(c);
+        EXPECT_LE(columns, view->viewport()->width());
+        const QString date = view->model()->index(0, 3).data().toString();
+        EXPECT_LE(view->fontMetrics().horizontalAdvance(date) + 8,
+                  dlg.m_listResult.GetColumnWidth(3));
+        ExpectTextsFit(&dlg);
+        SaveScreenshot(&dlg, name);
+        EXPECT_TRUE(messages.Texts().empty());
+    }
+    SetQueryClock(previous);
+}
+}  // namespace
+
+TEST(InquiryScreens, BothDialogsWithAMonthListed) {
+    GrabWithAMonthListed<CIncomeInquiryDlg>("normalIncome", "工资", "income-inquiry-month");
+    GrabWithAMonthListed<CPayInquiryDlg>("normalPay", "餐饮", "pay-inquiry-month");
+}
