@@ -38,6 +38,8 @@ bool CInquiryDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
     dsSkinWindow(GetDlgItem(IDC_INQ_SEARCH), 103, "buttonSearch", 1);
+    // No label stands before the result list; name it for screen readers.
+    GetDlgItem(m_table.listId)->setAccessibleName(QStringLiteral("查询结果"));
 
     // A book that cannot be read is reported and leaves the combo boxes empty; the dialog
     // still opens with its columns and dates.

@@ -9,6 +9,9 @@
 
 #include "accounts/CUserDlg.h"
 #include "app/CCofferDlg.h"
+#include "data/ADODatabase.h"
+#include "data/ADORecordset.h"
+#include "data/BookConnection.h"
 #include "platform/skin/Skin.h"
 #include "query/CIncomeInquiryDlg.h"
 #include "query/CPayInquiryDlg.h"
@@ -168,6 +171,36 @@ TEST_F(MainWindow, EnterOnATreeItemActsAsADoubleClickAndDoesNotLogOut) {
     QTest::keyClick(Tree(), Qt::Key_Return);
     EXPECT_EQ(Label(), "root");            // the default button, 注销, was not pressed
     EXPECT_TRUE(runner.Opened().empty());  // 日常收入 opens nothing yet
+}
+
+TEST_F(MainWindow, TheQueryItemsOpenTheirDialogsListingTheBook) {
+    CADODatabase db;
+    db.SetConnectionString(kBookConnectionString);
+    db.Open();
+    CADORecordset rs(&db);
+    rs.Open(db.GetActiveConnection(),
+            "insert into normalIncome (收入人员, 收入金额, 收入日期, 收入项目) values "
+            "('妈妈', 12.34, #" +
+                DateTimeValue::GetCurrentTime().Format("%Y-%m-%d %H:%M:%S") + "#, '工资')",
+            CADORecordset::OpenDefault);
+    Login(IDOK);
+    main.show();
+    std::vector<int> listed;
+    ScopedModalRunner runner([&listed](CDialog& dlg) {
+        Click(dlg, IDC_INQ_TODAY);
+        listed.push_back(static_cast<CInquiryDlg&>(dlg).m_listResult.GetItemCount());
+        Click(dlg, IDOK);
+        return dlg.GetEndCode();
+    });
+    QTreeWidgetItem* queries = Tree()->topLevelItem(1);
+    queries->setExpanded(true);
+    for (int i = 0; i < 2; ++i) {
+        QTreeWidgetItem* item = queries->child(i);
+        Tree()->setCurrentItem(item);
+        DoubleClick(Tree()->viewport(), Qt::LeftButton, Tree()->visualItemRect(item).center());
+    }
+    EXPECT_EQ(runner.Opened(), (std::vector<std::string>{"CIncomeInquiryDlg", "CPayInquiryDlg"}));
+    EXPECT_EQ(listed, (std::vector<int>{1, 0}));
 }
 
 TEST_F(MainWindow, RightDoubleClickShowsAnEmptyMessage) {
