@@ -141,7 +141,9 @@ void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
         m_listResult.SetItemText(row, 1, AmountText(amount));
         rs.GetFieldValue(1, person);
         m_listResult.SetItemText(row, 2, person);
-        rs.GetFieldValue(3, when);
+        // A stored text that is no date shows as an empty cell, not as day 0 (1899-12-30).
+        if (!rs.GetFieldValue(3, when))
+            when = DateTimeValue::Null();
         m_listResult.SetItemText(row, 3, when.Format(m_table.datePattern));
         rs.GetFieldValue(4, item);
         m_listResult.SetItemText(row, 4, item);

@@ -236,14 +236,18 @@ TEST_F(IncomeInquiry, CellsShowTheStoredNumberAmountAndHourWithNullsBlank) {
         "(41, '妈妈', 12.34, #2026-12-06 14:05:00#, '奖金')");
     AddRecord("normalIncome", "爸爸", "", "2026-12-06 15:00:00", "");
     AddRecord("normalIncome", "孩子", "100", "", "礼金");
+    // Text that is no date, yet sorts inside today's bounds.
+    Execute(
+        "insert into normalIncome (收入人员, 收入金额, 收入日期, 收入项目) values "
+        "('孩子', 3, '2026-12-06 下午', '礼金')");
     Open();
     Click(*dlg, IDC_INQ_TODAY);
-    ASSERT_EQ(dlg->m_listResult.GetItemCount(), 2) << "a record without a date is in no period";
-    EXPECT_EQ(Column(0), (Texts{"41", "42"}));
-    EXPECT_EQ(Column(1), (Texts{"12.34", "0.0"}));
-    EXPECT_EQ(Column(2), (Texts{"妈妈", "爸爸"}));
-    EXPECT_EQ(Column(3), (Texts{"2026-12-06 14时", "2026-12-06 15时"}));
-    EXPECT_EQ(Column(4), (Texts{"奖金", ""}));
+    ASSERT_EQ(dlg->m_listResult.GetItemCount(), 3) << "a record without a date is in no period";
+    EXPECT_EQ(Column(0), (Texts{"41", "42", "44"}));
+    EXPECT_EQ(Column(1), (Texts{"12.34", "0.0", "3.0"}));
+    EXPECT_EQ(Column(2), (Texts{"妈妈", "爸爸", "孩子"}));
+    EXPECT_EQ(Column(3), (Texts{"2026-12-06 14时", "2026-12-06 15时", ""}));
+    EXPECT_EQ(Column(4), (Texts{"奖金", "", "礼金"}));
 }
 
 TEST_F(PayInquiry, ListsExpensesWithTheHourAloneAndItsOwnItems) {
