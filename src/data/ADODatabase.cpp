@@ -72,5 +72,5 @@ void CADODatabase::RaiseComError(const CComError& error) {
     m_errorDescription = error.Description();
     m_lastErrorText = "Connection String = " + GetConnectionString() + "\n" + text;
     m_lastErrorCode = static_cast<std::uint32_t>(error.Error());
-    throw CADOException(error.Error(), error.Description());
+    throw CADOException(error.Error(), error.Description(), error.Facts());
 }

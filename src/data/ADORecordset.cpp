@@ -60,8 +60,9 @@ void CADORecordset::Close() {
         m_recordset->CancelUpdate();
         m_editMode = EditNone;
     }
-    m_recordset->PutSort("");
     m_recordset->Close();
+    // Cleared once closed, so no rows are put back in order only to be dropped.
+    m_recordset->PutSort("");
 }
 
 bool CADORecordset::IsOpen() const {
@@ -203,5 +204,5 @@ void CADORecordset::RaiseComError(const CComError& error) {
     const std::string text = FormatComErrorText("CADORecordset Error", error);
     m_lastErrorText = "Query = " + GetQuery() + "\n" + text;
     m_lastErrorCode = static_cast<std::uint32_t>(error.Error());
-    throw CADOException(error.Error(), error.Description());
+    throw CADOException(error.Error(), error.Description(), error.Facts());
 }
