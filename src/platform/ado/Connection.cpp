@@ -141,8 +141,10 @@ HRESULT CConnection::OpenFile(const std::string& source) {
     const std::string path = fs::absolute(fs::path(source), ec).lexically_normal().string();
     SniffFile(path);
     sqlite3* raw = nullptr;
-    // Never SQLITE_OPEN_CREATE: a missing book is an error, not a new empty file.
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    // Never SQLITE_OPEN_CREATE: a missing book is an error, not a new empty file. A
+    // connection is used by one thread at a time, so the engine need not lock each call.
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     CEngineHandle db(raw);
     if (rc != SQLITE_OK) {
         ComErrorFacts facts;

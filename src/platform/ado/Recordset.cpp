@@ -209,8 +209,10 @@ void CRecordset::FetchRows(CStatement& stmt) const {
         for (int c = 0; c < n; ++c)
             row[c] = std::move(m_values.Cell(r, c));
     }
-    if (hasIdentity)
+    if (hasIdentity) {
         rowids.insert(rowids.end(), m_rowids.begin(), m_rowids.end());
+        rowids.shrink_to_fit();
+    }
     m_values = std::move(values);
     m_rowids = std::move(rowids);
     m_deleted.insert(m_deleted.begin(), static_cast<size_t>(fetched), char{0});
