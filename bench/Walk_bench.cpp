@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -228,7 +229,11 @@ BENCHMARK(BM_WalkYear_SqliteApi)->Unit(benchmark::kMillisecond)->MinTime(3)->Use
 BENCHMARK(BM_WalkYear_Sqlite3Cli)->Unit(benchmark::kMillisecond)->MinTime(3)->UseRealTime();
 BENCHMARK(BM_AddRow_OpenTable)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_AddRow_Update)->Unit(benchmark::kMicrosecond)->Iterations(200);
-BENCHMARK(BM_RecordCountEveryRow)->Unit(benchmark::kMillisecond)->Arg(10000)->Arg(20000)->Iterations(3);
+BENCHMARK(BM_RecordCountEveryRow)
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Iterations(3);
 BENCHMARK(BM_CloseAfterYear)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 int main(int argc, char** argv) {

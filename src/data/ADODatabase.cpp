@@ -1,5 +1,7 @@
 #include "data/ADODatabase.h"
 
+#include <memory>
+
 #include "data/ADOException.h"
 #include "platform/ado/ComError.h"
 

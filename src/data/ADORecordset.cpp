@@ -1,5 +1,7 @@
 #include "data/ADORecordset.h"
 
+#include <memory>
+
 #include "data/ADODatabase.h"
 #include "data/ADOException.h"
 #include "data/FieldConversion.h"

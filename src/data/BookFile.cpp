@@ -1,6 +1,7 @@
 #include "data/BookFile.h"
 
 #include <initializer_list>
+#include <memory>
 
 #include "platform/ado/ComError.h"
 #include "platform/ado/Connection.h"

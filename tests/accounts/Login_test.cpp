@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "AccountsTestSupport.h"
 #include "accounts/CUserDlg.h"

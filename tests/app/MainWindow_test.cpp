@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMenu>

@@ -7,6 +7,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"

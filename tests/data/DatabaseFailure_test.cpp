@@ -1,5 +1,9 @@
 #include "data/DatabaseFailure.h"
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "data/ADODatabase.h"

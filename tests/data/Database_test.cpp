@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 
 #include "data/ADOException.h"
 #include "data/BookFile.h"

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/ado/AsciiText.h"
 #include "platform/ado/ComError.h"

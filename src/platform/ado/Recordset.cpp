@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
 #include <utility>
 
 #include "platform/ado/AsciiText.h"

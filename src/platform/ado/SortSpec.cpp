@@ -1,5 +1,7 @@
 #include "platform/ado/SortSpec.h"
 
+#include <utility>
+
 #include "platform/ado/AsciiText.h"
 #include "platform/ado/JetDialect.h"
 

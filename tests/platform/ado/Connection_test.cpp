@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <string>
+#include <utility>
 
 #include "TempDatabase.h"
 #include "platform/ado/Recordset.h"

@@ -1,5 +1,11 @@
 #include "platform/ado/EngineValue.h"
 
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "platform/ado/ComError.h"

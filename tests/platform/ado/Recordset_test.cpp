@@ -1,5 +1,9 @@
 #include "platform/ado/Recordset.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "TempDatabase.h"

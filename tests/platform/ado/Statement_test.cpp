@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <type_traits>
+#include <utility>
 
 #include "TempDatabase.h"
 #include "platform/ado/Connection.h"
