@@ -27,15 +27,14 @@ std::string CADODatabase::GetConnectionString() const {
 bool CADODatabase::Open() {
     if (m_connection && m_connection->GetState() != 0)
         Close();
-    HRESULT hr = S_OK;
     try {
         if (!m_connection)
             throw CComError(E_POINTER);
-        hr = m_connection->Open(m_connectionString, "", "", 0);
+        m_connection->Open(m_connectionString, "", "", 0);
     } catch (const CComError& e) {
         RaiseComError(e);
     }
-    return hr == S_OK;
+    return true;
 }
 
 void CADODatabase::Close() {

