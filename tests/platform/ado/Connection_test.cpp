@@ -171,3 +171,27 @@ TEST(Connection, RollbackDiscardsEveryWriteOfTheGroup) {
     ASSERT_EQ(rs.GetRecordCount(), 1);
     EXPECT_EQ(rs.GetValue(CVariant::FromText("a")).TextValue(), "y");
 }
+
+TEST(Connection, OpeningAnOpenConnectionSaysItIsOpen) {
+    TempDatabase db(kScript);
+    CConnection c;
+    c.OpenFile("db.sqlite");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            if (attempt == 0)
+                c.OpenFile("db.sqlite");
+            else
+                c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=db.sqlite", "", "", 0);
+            FAIL();
+        } catch (const CComError& e) {
+            EXPECT_EQ(e.Error(), ADO_E_OBJECTOPEN);
+        }
+    }
+    c.Close();
+    try {
+        c.Close();
+        FAIL();
+    } catch (const CComError& e) {
+        EXPECT_EQ(e.Error(), ADO_E_OBJECTCLOSED);
+    }
+}
