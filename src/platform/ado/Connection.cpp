@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
@@ -63,7 +64,9 @@ void SniffFile(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0) {
         if (errno == ENAMETOOLONG)
             RaiseFileFault(FileFault::PathTooLong, path, "has a path that is too long.");
-        RaiseFileFault(FileFault::Missing, path, "does not exist.");
+        if (errno == ENOENT || errno == ENOTDIR)
+            RaiseFileFault(FileFault::Missing, path, "does not exist.");
+        return;  // the engine reports why it cannot reach it (permissions, ...)
     }
     if (S_ISDIR(st.st_mode))
         RaiseFileFault(FileFault::Folder, path, "is a folder, not a file.");
