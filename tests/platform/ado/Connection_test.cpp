@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -111,11 +112,21 @@ TEST(Connection, UnknownProviderIsRefused) {
 }
 
 TEST(Connection, ReadOnlyFileFailsOnWriteNamingTheFile) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind root";
     TempDatabase db(kScript);
     chmod("db.sqlite", 0444);
+    // Permissions do not bind root; an immutable file does.
+    const bool immutable = geteuid() == 0 && std::system("chattr +i db.sqlite 2>/dev/null") == 0;
+    if (geteuid() == 0 && !immutable)
+        GTEST_SKIP() << "file permissions do not bind root";
+    struct Undo {
+        bool immutable;
+        ~Undo() {
+            if (immutable)
+                std::system("chattr -i db.sqlite");
+        }
+    } undo{immutable};
     auto c = TempDatabase::Connect();
+    EXPECT_TRUE(c->IsReadOnly());
     CRecordset rs;
     rs.Open("t", c, adOpenKeyset, adLockOptimistic, adCmdTable);
     rs.AddNew();
