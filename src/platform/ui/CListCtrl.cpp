@@ -20,12 +20,13 @@ QTreeView* CListCtrl::List() const {
 }
 
 CListModel* CListCtrl::Model() const {
-    QTreeView* view = List();
-    return view ? qobject_cast<CListModel*>(view->model()) : nullptr;
+    return m_pModel.data();
 }
 
 void CListCtrl::PreSubclassWindow() {
-    if (!Model())
+    QTreeView* view = List();
+    m_pModel = view ? qobject_cast<CListModel*>(view->model()) : nullptr;
+    if (!m_pModel)
         qWarning("CListCtrl: the list has no CListModel; give its template style::OwnerData");
 }
 

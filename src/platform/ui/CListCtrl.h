@@ -58,4 +58,7 @@ public:
 
 protected:
     void PreSubclassWindow() override;
+
+private:
+    QPointer<CListModel> m_pModel;  // the view's, found once when attached
 };

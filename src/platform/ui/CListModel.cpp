@@ -21,8 +21,9 @@ std::pair<std::size_t, std::size_t> CellSpan(const std::string& cells, int nCol)
 
 constexpr std::size_t kUsualRowTail = 48;
 
-std::size_t CellCount(const std::string& cells) {
-    return static_cast<std::size_t>(std::count(cells.begin(), cells.end(), '\0'));
+// A text up to its first NUL, which would otherwise end its cell early.
+std::string_view UpToNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
 }
 
 }  // namespace
@@ -68,8 +69,10 @@ int CListModel::InsertColumn(int nCol, const std::string& heading, Qt::Alignment
     // Rows that reach the new column get an empty cell there; shorter rows read it as empty.
     for (Row& row : m_rows) {
         const auto [start, length] = CellSpan(row.cells, nCol);
-        if (start != std::string::npos)
+        if (start != std::string::npos) {
             row.cells.insert(start, 1, '\0');
+            ++row.nCells;
+        }
     }
     endInsertColumns();
     return nCol;
@@ -83,10 +86,12 @@ std::string CListModel::Heading(int nCol) const {
 
 int CListModel::InsertRow(int nRow, const std::string& text) {
     nRow = std::clamp(nRow, 0, RowCount());
+    const std::string_view first = UpToNul(text);
     Row row;
     // Room for the further cells a query row usually gets, so filling it costs one allocation.
-    row.cells.reserve(text.size() + 1 + kUsualRowTail);
-    row.cells.append(text.data(), text.size()).push_back('\0');
+    row.cells.reserve(first.size() + 1 + kUsualRowTail);
+    row.cells.append(first.data(), first.size()).push_back('\0');
+    row.nCells = 1;
     if (nRow >= m_nShown) {
         // Past what the views know: nothing to tell them yet.
         m_rows.insert(m_rows.begin() + nRow, std::move(row));
@@ -126,12 +131,15 @@ void CListModel::RemoveAllRows() {
 bool CListModel::SetText(int nRow, int nCol, std::string_view text) {
     if (!IsValidRow(nRow) || nCol < 0)
         return false;
-    std::string& cells = m_rows[static_cast<std::size_t>(nRow)].cells;
-    const std::size_t have = CellCount(cells);
+    text = UpToNul(text);
+    Row& row = m_rows[static_cast<std::size_t>(nRow)];
+    std::string& cells = row.cells;
+    const std::size_t have = row.nCells;
     if (have <= static_cast<std::size_t>(nCol)) {
         // A new last cell, as when a row is filled from left to right: just append.
         cells.append(static_cast<std::size_t>(nCol) - have, '\0');
         cells.append(text.data(), text.size()).push_back('\0');
+        row.nCells = static_cast<std::uint32_t>(nCol) + 1;
     } else {
         const auto [start, length] = CellSpan(cells, nCol);
         cells.replace(start, length, text.data(), text.size());

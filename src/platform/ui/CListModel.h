@@ -7,8 +7,8 @@
 #include <vector>
 
 // The rows of a plain report list. A row keeps its cell texts in one UTF-8 string, cells
-// ended by NUL (the platform's list texts could not hold one either), so a year of query
-// results costs a few dozen bytes a row and no widget at all.
+// ended by NUL (the platform's list texts ended at one too: a text is cut at its first NUL),
+// so a year of query results costs a few dozen bytes a row and no widget at all.
 //
 // Rows inserted at or after the end of what the view has been told about stay pending until
 // Flush: one insertion signal for a whole batch instead of one per row.
@@ -49,6 +49,7 @@ private:
     struct Row {
         std::string cells;  // each cell's text followed by NUL
         std::uint32_t data = 0;
+        std::uint32_t nCells = 0;  // NULs in `cells`
     };
     struct Column {
         QString heading;

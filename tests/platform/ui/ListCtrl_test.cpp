@@ -97,6 +97,11 @@ TEST_F(ListCtrlTest, ItemsGoWhereAskedAndSubItemsStayWithThem) {
     // Rewriting a cell leaves its neighbours alone.
     list.SetItemText(2, 0, "a much longer first cell");
     EXPECT_EQ(list.GetItemText(2, 1), "3.0");
+    // A text ends at a NUL, as the platform's did; the cells after it stay in place.
+    list.SetItemText(1, 0, std::string("b\0hidden", 8));
+    list.SetItemText(1, 1, "2.0");
+    EXPECT_EQ(list.GetItemText(1, 0), "b");
+    EXPECT_EQ(list.GetItemText(1, 1), "2.0");
     EXPECT_TRUE(list.DeleteItem(1));
     EXPECT_EQ(Column(0), (Texts{"a", "a much longer first cell"}));
     EXPECT_TRUE(list.DeleteAllItems());
