@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -390,4 +391,27 @@ void GrabWithAMonthListed(const char* table, const char* item, const std::string
 TEST(InquiryScreens, BothDialogsWithAMonthListed) {
     GrabWithAMonthListed<CIncomeInquiryDlg>("normalIncome", "工资", "income-inquiry-month");
     GrabWithAMonthListed<CPayInquiryDlg>("normalPay", "餐饮", "pay-inquiry-month");
+}
+
+// Assistive technologies reach every control by a name: its caption, the label or check box
+// at its left, or the name the dialog gives the result list.
+TEST(InquiryTemplates, EveryControlHasAnAccessibleName) {
+    TempBook book;
+    for (bool income : {true, false}) {
+        std::unique_ptr<CInquiryDlg> dlg;
+        if (income)
+            dlg = std::make_unique<CIncomeInquiryDlg>();
+        else
+            dlg = std::make_unique<CPayInquiryDlg>();
+        dlg->Create();
+        for (const ControlTemplate& c : dlg->Template().controls) {
+            if (c.id == IDC_STATIC)
+                continue;
+            QAccessibleInterface* control =
+                QAccessible::queryAccessibleInterface(dlg->GetDlgItem(c.id));
+            ASSERT_NE(control, nullptr) << c.id;
+            EXPECT_FALSE(control->text(QAccessible::Name).isEmpty())
+                << dlg->Template().id << "/" << c.id << " has no accessible name";
+        }
+    }
 }
