@@ -252,7 +252,10 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::MouseButtonDblClick) {
+    // Only the left and right buttons double-click; the middle one is not a double-click.
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton ||
+         static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const Event kind =
             mouse->button() == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
