@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
 
 bool IsNumericText(std::string_view text) {
     if (text.empty() || text == ".")
@@ -42,12 +45,11 @@ double TextToNumber(std::string_view text) {
     if (ec == std::errc::invalid_argument)
         return 0;
     if (ec == std::errc::result_out_of_range) {
-        // Too large or too small for a double: the runtime gives HUGE_VAL or 0.
-        value = 0;
-        for (const char* p = text.data() + i; p < end && *p != '.' && *p != 'e' && *p != 'E'; ++p) {
-            if (*p >= '1' && *p <= '9')
-                value = HUGE_VAL;
-        }
+        // Too large or too small for a double: the runtime gives HUGE_VAL, or 0 or a subnormal
+        // number for a tiny one, whichever side the exponent puts it.
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+        const std::string number(text.data() + i, end);
+        value = strtod_l(number.c_str(), nullptr, c);
     }
     return bNegative ? -value : value;
 }

@@ -112,6 +112,12 @@ TEST(NumericText, ConvertsLikeTheRuntime) {
     for (const auto& [text, value] : cases)
         EXPECT_DOUBLE_EQ(TextToNumber(text), value) << text;
     EXPECT_EQ(TextToNumber(std::string(400, '9')), HUGE_VAL);
+    // Out of range either way: a tiny number is 0 (or subnormal), a huge one HUGE_VAL.
+    EXPECT_EQ(TextToNumber("1e-400"), 0);
+    EXPECT_EQ(TextToNumber("-1e-400"), 0);
+    EXPECT_EQ(TextToNumber("0.0000001e400"), HUGE_VAL);
+    EXPECT_EQ(TextToNumber("-1e400"), -HUGE_VAL);
+    EXPECT_GT(TextToNumber("1e-310"), 0);
 }
 
 TEST(DateText, ReadsTheFormsUsersTypeAndSee) {
