@@ -1,9 +1,9 @@
 #include "query/NumericText.h"
 
+#include <locale.h>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <string>
 
 bool IsNumericText(std::string_view text) {
@@ -36,8 +36,10 @@ double TextToNumber(std::string_view text) {
         bNegative = text[i] == '-';
         ++i;
     }
-    // from_chars takes no '+' and ignores the locale, which is why the sign is read above.
-    if (i >= text.size() || text[i] == '+' || text[i] == '-')
+    // from_chars takes no '+' and ignores the locale, which is why the sign is read above. It
+    // would also read "nan" and "inf", which the runtime does not: a number starts with a digit
+    // or a point.
+    if (i >= text.size() || !((text[i] >= '0' && text[i] <= '9') || text[i] == '.'))
         return 0;
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value,

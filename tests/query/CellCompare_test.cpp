@@ -118,6 +118,9 @@ TEST(NumericText, ConvertsLikeTheRuntime) {
     EXPECT_EQ(TextToNumber("0.0000001e400"), HUGE_VAL);
     EXPECT_EQ(TextToNumber("-1e400"), -HUGE_VAL);
     EXPECT_GT(TextToNumber("1e-310"), 0);
+    // Only decimal digits make a number, not the names of infinity or NaN.
+    for (const char* text : {"nan", "NAN(1)", "inf", "-Infinity", "+inf"})
+        EXPECT_EQ(TextToNumber(text), 0) << text;
 }
 
 TEST(DateText, ReadsTheFormsUsersTypeAndSee) {
