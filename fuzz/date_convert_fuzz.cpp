@@ -75,10 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FromFields(data, size);
     } else {
         // Any double, or a day number spread over the range.
-        double date = mode % 4 == 1
-                          ? Take<double>(data, size)
-                          : kOleDateMin - 1 + (Take<std::uint64_t>(data, size) % 3615900000000ull) /
-                                                  1e6;
+        double date =
+            mode % 4 == 1
+                ? Take<double>(data, size)
+                : kOleDateMin - 1 + (Take<std::uint64_t>(data, size) % 3615900000000ull) / 1e6;
         FromDayNumber(date);
     }
     return 0;

@@ -17,8 +17,8 @@ struct Quoted {
 };
 
 bool IsWordByte(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-           c == '_' || c == '$' || c >= 0x80;
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' ||
+           c == '$' || c >= 0x80;
 }
 
 // The quoted runs of a statement as SQLite reads them (a doubled quote stays inside), with
@@ -50,9 +50,8 @@ std::vector<Quoted> QuotedRuns(std::string_view s, bool dates) {
             }
             if (end > s.size())
                 end = s.size();
-            const bool prefixed =
-                i > 0 && (s[i - 1] == 'x' || s[i - 1] == 'X') &&
-                (i == 1 || !IsWordByte(static_cast<unsigned char>(s[i - 2])));
+            const bool prefixed = i > 0 && (s[i - 1] == 'x' || s[i - 1] == 'X') &&
+                                  (i == 1 || !IsWordByte(static_cast<unsigned char>(s[i - 2])));
             out.push_back({std::string(s.substr(i, end - i)), prefixed});
             i = end;
         } else {

@@ -1,10 +1,10 @@
 // The numeric text reader reads what the C runtime's strtod reads from the same decimal text,
 // and a text that passes as numeric reads as a number, never NaN.
+#include <locale.h>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <locale.h>
 #include <string>
 #include <string_view>
 

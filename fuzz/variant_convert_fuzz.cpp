@@ -1,10 +1,10 @@
 // Field value conversions: any kind of value converts without fault; a real number's text reads
 // back as the same number; a decimal read from text is a finite number.
+#include <locale.h>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <string>
 
 #include "data/FieldConversion.h"
@@ -35,16 +35,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t kind = Take<std::uint8_t>(data, size);
     CVariant value;
     switch (kind % 15) {
-        case 0: value = CVariant(); break;
-        case 1: value = CVariant::Null(); break;
-        case 2: value = CVariant::FromI2(Take<std::int16_t>(data, size)); break;
-        case 3: value = CVariant::FromI4(Take<std::int32_t>(data, size)); break;
-        case 4: value = CVariant::FromInt(Take<int>(data, size)); break;
-        case 5: value = CVariant::FromUI1(Take<std::uint8_t>(data, size)); break;
-        case 6: value = CVariant::FromUI4(Take<std::uint32_t>(data, size)); break;
-        case 7: value = CVariant::FromR4(Take<float>(data, size)); break;
-        case 8: value = CVariant::FromR8(Take<double>(data, size)); break;
-        case 9: value = CVariant::FromCurrency(Take<std::int64_t>(data, size)); break;
+        case 0:
+            value = CVariant();
+            break;
+        case 1:
+            value = CVariant::Null();
+            break;
+        case 2:
+            value = CVariant::FromI2(Take<std::int16_t>(data, size));
+            break;
+        case 3:
+            value = CVariant::FromI4(Take<std::int32_t>(data, size));
+            break;
+        case 4:
+            value = CVariant::FromInt(Take<int>(data, size));
+            break;
+        case 5:
+            value = CVariant::FromUI1(Take<std::uint8_t>(data, size));
+            break;
+        case 6:
+            value = CVariant::FromUI4(Take<std::uint32_t>(data, size));
+            break;
+        case 7:
+            value = CVariant::FromR4(Take<float>(data, size));
+            break;
+        case 8:
+            value = CVariant::FromR8(Take<double>(data, size));
+            break;
+        case 9:
+            value = CVariant::FromCurrency(Take<std::int64_t>(data, size));
+            break;
         case 10: {
             DecimalParts d{};
             if (DecimalFromText(std::string(reinterpret_cast<const char*>(data), size), d) &&
@@ -57,11 +77,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             value = CVariant::FromDecimal(d);
             break;
         }
-        case 11: value = CVariant::FromDate(Take<double>(data, size)); break;
+        case 11:
+            value = CVariant::FromDate(Take<double>(data, size));
+            break;
         case 12:
             value = CVariant::FromText(std::string(reinterpret_cast<const char*>(data), size));
             break;
-        case 13: value = CVariant::FromBool(Take<std::uint8_t>(data, size) & 1); break;
+        case 13:
+            value = CVariant::FromBool(Take<std::uint8_t>(data, size) & 1);
+            break;
         default:
             value = CVariant::FromBinary(std::string(reinterpret_cast<const char*>(data), size));
             break;
