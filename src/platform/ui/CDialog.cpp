@@ -67,6 +67,7 @@ bool TakesNameFromLabel(ControlKind kind) {
         case ControlKind::DateTimePicker:
         case ControlKind::ListView:
         case ControlKind::TreeView:
+        case ControlKind::Custom:
             return true;
         default:
             return false;
@@ -144,6 +145,8 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
             return picker;
         }
+        case ControlKind::Custom:
+            break;
     }
     return new QWidget(parent);
 }
