@@ -1,5 +1,7 @@
 #include "query/CStatisticsDlg.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 #include "data/ADORecordset.h"
@@ -11,26 +13,14 @@
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
 
-// TEMPORARY: stand-ins for kit pieces and period bounds that are being built elsewhere; they
-// go when those land.
+// TEMPORARY: stand-ins for the kit's combo box and date picker, which are being built
+// elsewhere; they go when those land.
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QStandardItemModel>
-#include <QTreeView>
-#include <ctime>
 
 namespace {
 
 constexpr const char* kChartSkin = "chartview";
-
-DateTimeValue MidnightOf(const DateTimeValue& t) {
-    return DateTimeValue(t.GetYear(), t.GetMonth(), t.GetDay());
-}
-
-// TEMPORARY period bounds, [lower, upper).
-DateTimeValue TempNow() {
-    return DateTimeValue::GetCurrentTime();
-}
 
 ChartColours SkinChartColours() {
     ChartColours colours;
@@ -83,6 +73,7 @@ const MessageMap& CStatisticsDlg::GetMessageMap() const {
 
 void CStatisticsDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_STATS_TABLE, m_listTable);
     DDX_Control(pDX, IDC_STATS_CHART, m_chart);
     DDX_Check(pDX, IDC_STATS_FILTER_MEMBER, m_bFilterMember);
     DDX_Check(pDX, IDC_STATS_FILTER_ITEM, m_bFilterItem);
@@ -150,37 +141,29 @@ void CStatisticsDlg::FillLists() {
 }
 
 void CStatisticsDlg::OnQueryToday() {
-    const DateTimeValue today = MidnightOf(TempNow());
-    RunStats(today, today.AddDays(1));
+    RunStats(TodayPeriod(QueryNow()));
 }
 
 void CStatisticsDlg::OnQueryWeek() {
-    const DateTimeValue today = MidnightOf(TempNow());
-    const DateTimeValue sunday = today.AddDays(-today.GetDayOfWeek());
-    RunStats(sunday, sunday.AddDays(7));
+    RunStats(WeekPeriod(QueryNow()));
 }
 
 void CStatisticsDlg::OnQueryMonth() {
-    const DateTimeValue now = TempNow();
-    const int y = now.GetYear(), m = now.GetMonth();
-    RunStats(DateTimeValue(y, m, 1),
-             m == 12 ? DateTimeValue(y + 1, 1, 1) : DateTimeValue(y, m + 1, 1));
+    RunStats(MonthPeriod(QueryNow()));
 }
 
 void CStatisticsDlg::OnQueryYear() {
-    const int y = TempNow().GetYear();
-    RunStats(DateTimeValue(y, 1, 1), DateTimeValue(y + 1, 1, 1));
+    RunStats(YearPeriod(QueryNow()));
 }
 
 void CStatisticsDlg::OnQueryInterval() {
     UpdateData(true);
-    RunStats(MidnightOf(m_dateFrom), MidnightOf(m_dateTo).AddDays(1));
+    RunStats(IntervalPeriod(m_dateFrom, m_dateTo));
 }
 
-void CStatisticsDlg::RunStats(const DateTimeValue& lower, const DateTimeValue& upper) {
+void CStatisticsDlg::RunStats(const QueryPeriod& period) {
     UpdateData(true);
-    m_lower = lower;
-    m_upper = upper;
+    m_period = period;
     // The new period shows as empty until its figures are in, so a failure never leaves the
     // figures of another period under this one's dates.
     m_result = StatsResult{};
@@ -193,20 +176,21 @@ void CStatisticsDlg::RunStats(const DateTimeValue& lower, const DateTimeValue& u
         filter.strMember = m_strMember;
     if (m_bFilterItem)
         filter.strItem = m_strItem;
-    m_result = QueryStats(m_db, m_lower, m_upper, filter);
+    m_result = QueryStats(m_db, m_period.from, m_period.to, filter);
     ShowFigures();
     ShowView(m_view);
 }
 
 bool CStatisticsDlg::SpansMonths() const {
-    const DateTimeValue last = m_upper.AddDays(-1);
-    return last.GetYear() != m_lower.GetYear() || last.GetMonth() != m_lower.GetMonth();
+    const DateTimeValue last = m_period.to.AddDays(-1);
+    return m_period.from < m_period.to && (last.GetYear() != m_period.from.GetYear() ||
+                                           last.GetMonth() != m_period.from.GetMonth());
 }
 
 std::string CStatisticsDlg::PeriodText() const {
-    if (m_upper.GetDays() <= m_lower.GetDays())
+    if (!(m_period.from < m_period.to))
         return "";
-    return m_lower.Format("%Y-%m-%d") + " 至 " + m_upper.AddDays(-1).Format("%Y-%m-%d");
+    return PeriodBoundText(m_period.from) + " 至 " + PeriodBoundText(m_period.to.AddDays(-1));
 }
 
 std::string CStatisticsDlg::FilterText() const {
@@ -249,34 +233,25 @@ void CStatisticsDlg::OnViewMonth() {
 void CStatisticsDlg::ShowView(StatsView view) {
     m_view = view;
     const StatsTable table = MakeStatsTable(m_result, view, &FormatFen);
-    // TEMPORARY table filling.
-    if (auto* list = GetDlgItemAs<QTreeView>(IDC_STATS_TABLE)) {
-        auto* model = qobject_cast<QStandardItemModel*>(list->model());
-        if (!model) {
-            model = new QStandardItemModel(list);
-            list->setModel(model);
-        }
-        model->clear();
-        QStringList headers;
-        for (const auto& h : table.headers)
-            headers << QString::fromStdString(h);
-        model->setHorizontalHeaderLabels(headers);
-        for (const auto& row : table.rows) {
-            QList<QStandardItem*> cells;
-            for (size_t c = 0; c < row.size(); ++c) {
-                auto* cell = new QStandardItem(QString::fromStdString(row[c]));
-                cell->setEditable(false);
-                if (c > 0)
-                    cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                cells << cell;
-            }
-            model->appendRow(cells);
-        }
-        const int widths[] = {58, 40, 80, 50, 40};
-        const int widthsSides[] = {52, 78, 78, 78, 40};
-        for (int c = 0; c < model->columnCount(); ++c)
-            list->setColumnWidth(c, view == StatsView::Item ? widths[c] : widthsSides[c]);
+    m_listTable.DeleteAllItems();
+    while (m_listTable.GetColumnCount() > 0)
+        m_listTable.DeleteColumn(0);
+    // Widths in pixels of the list's font; amounts are right-aligned so their points line up.
+    const int itemWidths[] = {80, 44, 100, 60, 50};
+    const int sideWidths[] = {62, 82, 82, 82, 46};
+    for (size_t c = 0; c < table.headers.size(); ++c) {
+        const int width = view == StatsView::Item ? itemWidths[c] : sideWidths[c];
+        const bool text = c == 0 || (view == StatsView::Item && c == 1);
+        m_listTable.InsertColumn(static_cast<int>(c), table.headers[c],
+                                 text ? LVCFMT_LEFT : LVCFMT_RIGHT, width);
     }
+    m_listTable.SetRedraw(false);
+    for (const auto& row : table.rows) {
+        const int n = m_listTable.InsertItem(m_listTable.GetItemCount(), row[0]);
+        for (size_t c = 1; c < row.size(); ++c)
+            m_listTable.SetItemText(n, static_cast<int>(c), row[c]);
+    }
+    m_listTable.SetRedraw(true);
     ShowChart();
 }
 
@@ -301,19 +276,27 @@ void CStatisticsDlg::ShowChart() {
     }
     const bool members = m_view == StatsView::Member;
     const std::vector<StatsLine>& lines = members ? m_result.members : m_result.months;
+    // Large sums read better in 万元 (ten thousand yuan), as household ledgers write them.
+    std::int64_t largest = 0;
+    for (const StatsLine& l : lines)
+        largest = std::max({largest, std::abs(l.income.nFen), std::abs(l.pay.nFen)});
+    const bool tenThousands = largest >= 100000 * 100LL;
+    const double scale = tenThousands ? 10000.0 : 1.0;
     std::vector<std::string> categories;
     ChartSeries income{"收入", {}}, pay{"支出", {}};
     for (const StatsLine& l : lines) {
         categories.push_back(members ? (l.strKey.empty() ? "（未填）" : l.strKey)
                                      : l.strKey.substr(2));  // "26-03" keeps the axis short
-        income.values.push_back(Yuan(l.income.nFen));
-        pay.values.push_back(Yuan(l.pay.nFen));
+        income.values.push_back(Yuan(l.income.nFen) / scale);
+        pay.values.push_back(Yuan(l.pay.nFen) / scale);
     }
-    m_chart.ShowBars(members ? "各成员收支（元）" : "每月收支（元）", categories, {income, pay});
+    const std::string unit = tenThousands ? "（万元）" : "（元）";
+    m_chart.ShowBars((members ? "各成员收支" : "每月收支") + unit, categories, {income, pay});
 }
 
 std::string CStatisticsDlg::FileStem() const {
-    return "收支统计_" + m_lower.Format("%Y%m%d") + "-" + m_upper.AddDays(-1).Format("%Y%m%d");
+    return "收支统计_" + m_period.from.Format("%Y%m%d") + "-" +
+           m_period.to.AddDays(-1).Format("%Y%m%d");
 }
 
 void CStatisticsDlg::OnExportImage() {

@@ -6,6 +6,8 @@
 #include "data/DateTimeValue.h"
 #include "platform/ui/CChartCtrl.h"
 #include "platform/ui/CDialog.h"
+#include "platform/ui/CListCtrl.h"
+#include "query/QueryPeriod.h"
 #include "query/StatsQuery.h"
 #include "query/StatsTables.h"
 
@@ -18,6 +20,7 @@ public:
     explicit CStatisticsDlg(QWidget* parent = nullptr);
 
     CADODatabase m_db;
+    CListCtrl m_listTable;
     CChartCtrl m_chart;
     DateTimeValue m_dateFrom;
     DateTimeValue m_dateTo;
@@ -26,9 +29,8 @@ public:
     std::string m_strMember;
     std::string m_strItem;
 
-    // The period shown, [m_lower, m_upper), and its figures.
-    DateTimeValue m_lower;
-    DateTimeValue m_upper;
+    // The period shown and its figures.
+    QueryPeriod m_period;
     StatsResult m_result;
     StatsView m_view = StatsView::Item;
 
@@ -53,7 +55,7 @@ private:
     void OnExportCsv();
 
     void FillLists();
-    void RunStats(const DateTimeValue& lower, const DateTimeValue& upper);
+    void RunStats(const QueryPeriod& period);
     void ShowFigures();
     void ShowView(StatsView view);
     void ShowChart();

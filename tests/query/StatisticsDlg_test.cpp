@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
-#include <QTreeView>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,6 +14,7 @@
 #include "data/BookConnection.h"
 #include "data/DatabaseFailure.h"
 #include "platform/skin/Skin.h"
+#include "platform/ui/CListModel.h"
 #include "platform/ui/ErrorBarrier.h"
 #include "platform/ui/FileDialog.h"
 #include "query/CStatisticsDlg.h"
@@ -64,21 +64,19 @@ protected:
     std::string Text(int id) { return dlg.GetDlgItemText(id); }
 
     Table Rows() {
-        QAbstractItemModel* model = dlg.GetDlgItemAs<QTreeView>(IDC_STATS_TABLE)->model();
         Table rows;
-        for (int r = 0; model && r < model->rowCount(); ++r) {
+        for (int r = 0; r < dlg.m_listTable.GetItemCount(); ++r) {
             rows.emplace_back();
-            for (int c = 0; c < model->columnCount(); ++c)
-                rows.back().push_back(model->index(r, c).data().toString().toStdString());
+            for (int c = 0; c < dlg.m_listTable.GetColumnCount(); ++c)
+                rows.back().push_back(dlg.m_listTable.GetItemText(r, c));
         }
         return rows;
     }
 
     std::vector<std::string> Headers() {
-        QAbstractItemModel* model = dlg.GetDlgItemAs<QTreeView>(IDC_STATS_TABLE)->model();
         std::vector<std::string> headers;
-        for (int c = 0; model && c < model->columnCount(); ++c)
-            headers.push_back(model->headerData(c, Qt::Horizontal).toString().toStdString());
+        for (int c = 0; c < dlg.m_listTable.GetColumnCount(); ++c)
+            headers.push_back(dlg.m_listTable.Model()->Heading(c));
         return headers;
     }
 
@@ -209,8 +207,9 @@ TEST_F(StatisticsWindow, FiltersApplyOnlyWhenTickedAndTakeTypedTexts) {
     EXPECT_EQ(items->itemText(0).toStdString(), "餐饮");
     EXPECT_EQ(items->itemText(12).toStdString(), "工资");
 
-    members->setEditText(QStringLiteral("妈妈"));
     Interval(DateTimeValue(2026, 1, 1), DateTimeValue(2026, 12, 31));
+    members->setEditText(QStringLiteral("妈妈"));
+    Click(dlg, IDC_STATS_INTERVAL);
     EXPECT_EQ(Text(IDC_STATS_COUNT), std::to_string(SumOf(rows, "2026-01-01", "2027").count));
 
     Click(dlg, IDC_STATS_FILTER_MEMBER);
@@ -261,7 +260,7 @@ TEST_F(StatisticsWindow, ALockedBookGoesThroughTheErrorBarrier) {
 
 TEST_F(StatisticsWindow, ExportsTheShownChartAsPngAndTheTablesAsCsvWithABom) {
     AddRows({Pay("2026-05-05 10:00:00", 1234.5, "妈妈", "餐饮"),
-             Pay("2026-06-05 10:00:00", 0.1, "爸爸", "交通"),
+             Pay("2026-06-05 10:00:00", 10, "爸爸", "交通"),
              Income("2026-06-06 10:00:00", 8000, "爸爸", "工资")});
     Open();
     Interval(DateTimeValue(2026, 5, 1), DateTimeValue(2026, 6, 30));
@@ -285,9 +284,9 @@ TEST_F(StatisticsWindow, ExportsTheShownChartAsPngAndTheTablesAsCsvWithABom) {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_NE(bytes.find("收支统计,2026-05-01 至 2026-06-30\r\n"), std::string::npos);
-    EXPECT_NE(bytes.find("支出,1234.60\r\n"), std::string::npos);
-    EXPECT_NE(bytes.find("餐饮,支出,1234.50,99.9%,1\r\n"), std::string::npos);
-    EXPECT_NE(bytes.find("2026-06,8000.00,0.10,7999.90,2\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("支出,1244.50\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("餐饮,支出,1234.50,99.2%,1\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("2026-06,8000.00,10.00,7990.00,2\r\n"), std::string::npos);
 
     // A path that cannot be written is said, not passed over.
     SaveAnswer answer((book.Dir() / "no-such-folder" / "x.csv").string());

@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
 #include <QLegendMarker>
 #include <QPieSeries>
@@ -68,6 +69,10 @@ QChart* CChartCtrl::NewChart(const std::string& title) {
 }
 
 void CChartCtrl::Describe(const std::string& text) {
+    // Lay the chart out now rather than at the next event, so a picture taken at once (an
+    // export) has its axes and legend in place.
+    if (QGraphicsLayout* layout = m_pView->chart()->layout())
+        layout->activate();
     GetSafeHwnd()->setAccessibleDescription(Text(text));
     m_pView->setAccessibleName(GetSafeHwnd()->accessibleName());
     m_pView->setAccessibleDescription(Text(text));
@@ -118,6 +123,9 @@ void CChartCtrl::ShowBars(const std::string& title, const std::vector<std::strin
     auto* x = new QBarCategoryAxis(chart);
     for (const std::string& c : categories)
         x->append(Text(c));
+    // Many bars leave each label a narrow slot: stand the labels up.
+    if (categories.size() > 6)
+        x->setLabelsAngle(-90);
     auto* y = new QValueAxis(chart);
     y->setRange(bottom < 0 ? -NiceCeiling(-bottom) : 0, NiceCeiling(top));
     y->setLabelFormat(QStringLiteral("%.0f"));
