@@ -7,16 +7,12 @@
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "platform/skin/Skin.h"
+#include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/FileDialog.h"
 #include "query/MoneyText.h"
 #include "query/StatsCsv.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
-
-// TEMPORARY: stand-ins for the kit's combo box and date picker, which are being built
-// elsewhere; they go when those land.
-#include <QComboBox>
-#include <QDateTimeEdit>
 
 namespace {
 
@@ -75,22 +71,14 @@ void CStatisticsDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_STATS_TABLE, m_listTable);
     DDX_Control(pDX, IDC_STATS_CHART, m_chart);
+    DDX_Control(pDX, IDC_STATS_MEMBER, m_comboMember);
+    DDX_Control(pDX, IDC_STATS_ITEM, m_comboItem);
     DDX_Check(pDX, IDC_STATS_FILTER_MEMBER, m_bFilterMember);
     DDX_Check(pDX, IDC_STATS_FILTER_ITEM, m_bFilterItem);
     DDX_CBString(pDX, IDC_STATS_MEMBER, m_strMember);
     DDX_CBString(pDX, IDC_STATS_ITEM, m_strItem);
-    // TEMPORARY date exchange.
-    for (auto [id, value] : {std::pair{IDC_STATS_FROM, &m_dateFrom}, {IDC_STATS_TO, &m_dateTo}}) {
-        auto* picker = GetDlgItemAs<QDateTimeEdit>(id);
-        if (!picker)
-            continue;
-        if (pDX->m_bSaveAndValidate) {
-            const QDate d = picker->date();
-            *value = DateTimeValue(d.year(), d.month(), d.day());
-        } else {
-            picker->setDate(QDate(value->GetYear(), value->GetMonth(), value->GetDay()));
-        }
-    }
+    DDX_DateTimeCtrl(pDX, IDC_STATS_FROM, m_dateFrom);
+    DDX_DateTimeCtrl(pDX, IDC_STATS_TO, m_dateTo);
 }
 
 bool CStatisticsDlg::OnInitDialog() {
@@ -112,10 +100,8 @@ bool CStatisticsDlg::OnInitDialog() {
     if (m_db.Open())
         FillLists();
     UpdateData(false);
-    if (auto* member = GetDlgItemAs<QComboBox>(IDC_STATS_MEMBER); member && member->count())
-        member->setCurrentIndex(0);
-    if (auto* item = GetDlgItemAs<QComboBox>(IDC_STATS_ITEM); item && item->count())
-        item->setCurrentIndex(0);
+    m_comboMember.SetCurSel(0);
+    m_comboItem.SetCurSel(0);
     UpdateData(true);
     OnQueryMonth();
     return true;
@@ -123,17 +109,16 @@ bool CStatisticsDlg::OnInitDialog() {
 
 void CStatisticsDlg::FillLists() {
     CADORecordset rs(&m_db);
-    const std::pair<int, const char*> lists[] = {
-        {IDC_STATS_MEMBER, "家庭成员"}, {IDC_STATS_ITEM, "支出类型"}, {IDC_STATS_ITEM, "收入类型"}};
-    for (const auto& [id, table] : lists) {
+    // Members, then the expense items and the income items, each in its table's order.
+    const std::pair<CComboBox*, const char*> lists[] = {
+        {&m_comboMember, "家庭成员"}, {&m_comboItem, "支出类型"}, {&m_comboItem, "收入类型"}};
+    for (const auto& [combo, table] : lists) {
         if (!rs.Open(m_db.GetActiveConnection(), table, CADORecordset::OpenTable))
             continue;
-        auto* combo = GetDlgItemAs<QComboBox>(id);  // TEMPORARY
         while (!rs.IsEOF()) {
             std::string text;
             rs.GetFieldValue(1, text);
-            if (combo)
-                combo->addItem(QString::fromStdString(text));
+            combo->InsertString(combo->GetCount(), text);
             rs.MoveNext();
         }
         rs.Close();

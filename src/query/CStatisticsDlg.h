@@ -5,6 +5,7 @@
 #include "data/ADODatabase.h"
 #include "data/DateTimeValue.h"
 #include "platform/ui/CChartCtrl.h"
+#include "platform/ui/CComboBox.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CListCtrl.h"
 #include "query/QueryPeriod.h"
@@ -20,6 +21,8 @@ public:
     explicit CStatisticsDlg(QWidget* parent = nullptr);
 
     CADODatabase m_db;
+    CComboBox m_comboMember;
+    CComboBox m_comboItem;
     CListCtrl m_listTable;
     CChartCtrl m_chart;
     DateTimeValue m_dateFrom;

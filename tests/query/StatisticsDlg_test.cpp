@@ -199,13 +199,12 @@ TEST_F(StatisticsWindow, FiltersApplyOnlyWhenTickedAndTakeTypedTexts) {
     AddRows(rows);
     Open();
     // The lists hold the members, then the expense items and the income items.
-    auto* members = dlg.GetDlgItemAs<QComboBox>(IDC_STATS_MEMBER);
-    auto* items = dlg.GetDlgItemAs<QComboBox>(IDC_STATS_ITEM);
-    ASSERT_EQ(members->count(), 3);
-    EXPECT_EQ(members->itemText(0).toStdString(), "爸爸");
-    ASSERT_EQ(items->count(), 18);
-    EXPECT_EQ(items->itemText(0).toStdString(), "餐饮");
-    EXPECT_EQ(items->itemText(12).toStdString(), "工资");
+    ASSERT_EQ(dlg.m_comboMember.GetCount(), 3);
+    EXPECT_EQ(dlg.m_comboMember.GetLBText(0), "爸爸");
+    ASSERT_EQ(dlg.m_comboItem.GetCount(), 18);
+    EXPECT_EQ(dlg.m_comboItem.GetLBText(0), "餐饮");
+    EXPECT_EQ(dlg.m_comboItem.GetLBText(12), "工资");
+    QComboBox* members = dlg.m_comboMember.Combo();
 
     Interval(DateTimeValue(2026, 1, 1), DateTimeValue(2026, 12, 31));
     members->setEditText(QStringLiteral("妈妈"));
