@@ -21,18 +21,25 @@ struct Side {
 constexpr Side kIncome{"normalIncome", "收入人员", "收入金额", "收入日期", "收入项目"};
 constexpr Side kPay{"normalPay", "支出人员", "支出金额", "支出日期", "支出项目"};
 
-std::string SideSelect(const Side& side, int sideNumber, const std::string& lower,
-                       const std::string& upper, const StatsFilter& filter) {
+std::string SideStatement(const Side& side, const std::string& from, const std::string& to,
+                          const StatsFilter& filter) {
     const std::string date = side.date;
-    std::string sql = "select " + std::to_string(sideNumber) + " k, " + side.person + " p, " +
-                      side.item + " i, substr(" + date + ", 1, 7) m, cast(round(" + side.amount +
-                      " * 100) as integer) f from " + side.table + " where " + date + " >= #" +
-                      lower + "# and " + date + " < #" + upper + "#";
+    std::string sql = std::string("select ") + side.person + ", " + side.item +
+                      ", count(*), coalesce(sum(cast(round(" + side.amount +
+                      " * 100) as integer)), 0) from " + side.table + " where " + date + " >= #" +
+                      from + "# and " + date + " < #" + to + "#";
     if (!filter.strMember.empty())
         sql += std::string(" and ") + side.person + " = '" + SqlText(filter.strMember) + "'";
     if (!filter.strItem.empty())
         sql += std::string(" and ") + side.item + " = '" + SqlText(filter.strItem) + "'";
-    return sql;
+    return sql + " group by " + side.person + ", " + side.item;
+}
+
+void Add(StatsLine& line, const std::string& key, bool income, const StatsFigure& figure) {
+    line.strKey = key;
+    StatsFigure& side = income ? line.income : line.pay;
+    side.nCount += figure.nCount;
+    side.nFen += figure.nFen;
 }
 
 std::int64_t ReadInteger(CADORecordset& rs, int index) {
@@ -52,52 +59,45 @@ void SortDescending(std::vector<StatsLine>& lines, Key key) {
 
 }  // namespace
 
-std::string StatsStatement(const DateTimeValue& lower, const DateTimeValue& upper,
-                           const StatsFilter& filter) {
-    const std::string from = lower.Format("%Y-%m-%d");
-    const std::string to = upper.Format("%Y-%m-%d");
-    // The records are reduced once to sums per (side, member, item, month); the four
-    // groupings are then sums of those few rows.
-    return "with c as materialized (select k, p, i, m, count(*) n, coalesce(sum(f), 0) s from (" +
-           SideSelect(kIncome, 0, from, to, filter) + " union all " +
-           SideSelect(kPay, 1, from, to, filter) +
-           ") group by k, p, i, m) "
-           "select 't', '', k, sum(n), sum(s) from c group by k "
-           "union all select 'p', p, k, sum(n), sum(s) from c group by p, k "
-           "union all select 'i', i, k, sum(n), sum(s) from c group by i, k "
-           "union all select 'm', m, k, sum(n), sum(s) from c group by m, k";
+std::vector<StatsStatementPart> StatsStatements(const DateTimeValue& lower,
+                                                const DateTimeValue& upper,
+                                                const StatsFilter& filter) {
+    std::vector<StatsStatementPart> parts;
+    for (DateTimeValue from = lower; from < upper;) {
+        const int y = from.GetYear(), m = from.GetMonth();
+        const DateTimeValue next =
+            m == 12 ? DateTimeValue(y + 1, 1, 1) : DateTimeValue(y, m + 1, 1);
+        const DateTimeValue to = next < upper ? next : upper;
+        const std::string a = from.Format("%Y-%m-%d"), b = to.Format("%Y-%m-%d");
+        const std::string month = from.Format("%Y-%m");
+        parts.push_back({month, true, SideStatement(kIncome, a, b, filter)});
+        parts.push_back({month, false, SideStatement(kPay, a, b, filter)});
+        from = to;
+    }
+    return parts;
 }
 
 StatsResult QueryStats(CADODatabase& db, const DateTimeValue& lower, const DateTimeValue& upper,
                        const StatsFilter& filter) {
     StatsResult result;
     std::map<std::string, StatsLine> members, items, months;
-    CADORecordset rs(&db);
-    if (!rs.Open(db.GetActiveConnection(), StatsStatement(lower, upper, filter),
-                 CADORecordset::OpenQuery))
-        return result;
-    while (!rs.IsEOF()) {
-        std::string kind, key;
-        rs.GetFieldValue(0, kind);
-        rs.GetFieldValue(1, key);
-        const bool income = ReadInteger(rs, 2) == 0;
-        StatsFigure figure{static_cast<long>(ReadInteger(rs, 3)), ReadInteger(rs, 4)};
-        StatsLine* line = nullptr;
-        if (kind == "t")
-            line = &result.total;
-        else if (kind == "p")
-            line = &members[key];
-        else if (kind == "i")
-            line = &items[key];
-        else if (kind == "m")
-            line = &months[key];
-        if (line) {
-            line->strKey = key;
-            (income ? line->income : line->pay) = figure;
+    for (const StatsStatementPart& part : StatsStatements(lower, upper, filter)) {
+        CADORecordset rs(&db);
+        if (!rs.Open(db.GetActiveConnection(), part.strSql, CADORecordset::OpenQuery))
+            continue;
+        while (!rs.IsEOF()) {
+            std::string member, item;
+            rs.GetFieldValue(0, member);
+            rs.GetFieldValue(1, item);
+            const StatsFigure figure{static_cast<long>(ReadInteger(rs, 2)), ReadInteger(rs, 3)};
+            Add(result.total, "", part.bIncome, figure);
+            Add(members[member], member, part.bIncome, figure);
+            Add(items[item], item, part.bIncome, figure);
+            Add(months[part.strMonth], part.strMonth, part.bIncome, figure);
+            rs.MoveNext();
         }
-        rs.MoveNext();
+        rs.Close();
     }
-    rs.Close();
     for (auto& [key, line] : members)
         result.members.push_back(line);
     for (auto& [key, line] : items)
@@ -107,6 +107,5 @@ StatsResult QueryStats(CADODatabase& db, const DateTimeValue& lower, const DateT
     SortDescending(result.members, [](const StatsLine& l) { return l.income.nFen + l.pay.nFen; });
     SortDescending(result.items,
                    [](const StatsLine& l) { return std::make_pair(l.pay.nFen, l.income.nFen); });
-    result.total.strKey.clear();
     return result;
 }

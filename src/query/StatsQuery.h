@@ -37,14 +37,22 @@ struct StatsResult {
     std::vector<StatsLine> months;   // in calendar order
 };
 
-// The one statement that sums a period [lower, upper) of both tables: every amount is rounded
-// to fen and summed as an integer by the database, grouped by member, item and month in one
-// pass over the date indexes. Each result row is (kind, key, side, count, fen), kind being
-// 't' total, 'p' member, 'i' item or 'm' month, side 0 income and 1 expense.
-std::string StatsStatement(const DateTimeValue& lower, const DateTimeValue& upper,
-                           const StatsFilter& filter);
+// One statement of a period's sums: the records of one side of the book in one calendar month
+// of the period, each amount rounded to fen and the fen summed as integers by the database,
+// grouped by member and item over the date index. Its rows are (member, item, count, fen).
+struct StatsStatementPart {
+    std::string strMonth;  // "2026-03"
+    bool bIncome;
+    std::string strSql;
+};
 
-// Runs StatsStatement on an open book. Database failures are thrown as the data layer throws
-// them.
+// The statements for [lower, upper), month by month: many small groupings sort faster than
+// one over the whole period, and the month of each is known without grouping by it.
+std::vector<StatsStatementPart> StatsStatements(const DateTimeValue& lower,
+                                                const DateTimeValue& upper,
+                                                const StatsFilter& filter);
+
+// Runs StatsStatements on an open book and adds the groups up into the totals and the tables
+// by member, item and month. Database failures are thrown as the data layer throws them.
 StatsResult QueryStats(CADODatabase& db, const DateTimeValue& lower, const DateTimeValue& upper,
                        const StatsFilter& filter);

@@ -201,6 +201,7 @@ TEST_F(MainWindow, DoubleClickingTheStatisticsItemRunsItsWindow) {
     ScopedModalRunner runner([](CDialog& dlg) {
         // It opens on the current month of the book in the working directory.
         EXPECT_EQ(dlg.GetDlgItemText(IDC_STATS_COUNT), "0");
+        SaveScreenshot(&dlg, "statistics-from-tree");
         return IDCANCEL;
     });
     DoubleClick(Tree()->viewport(), Qt::LeftButton, Tree()->visualItemRect(item).center());
@@ -270,7 +271,7 @@ TEST_F(MainWindow, LooksRightWhenLoggedIn) {
     skinned.show();
     SaveScreenshot(&skinned, "main-window");
     ExpectTextsFit(&skinned);
-    // All six items show whole inside the tree.
+    // Every item shows whole inside the tree.
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
         EXPECT_TRUE(tree->viewport()->rect().contains(tree->visualItemRect(*it)))
             << (*it)->text(0).toStdString();

@@ -157,6 +157,24 @@ TEST_F(StatsQueryTest, PeriodIncludesItsFirstMidnightAndEndsBeforeTheNext) {
     EXPECT_EQ(year.months.back().strKey, "2026-12");
 }
 
+TEST(StatsStatements, SplitAPeriodAtMonthEndsOneStatementPerSide) {
+    const auto parts = StatsStatements(DateTimeValue(2026, 12, 15), DateTimeValue(2027, 2, 3), {});
+    ASSERT_EQ(parts.size(), 6u);
+    EXPECT_EQ(parts[0].strMonth, "2026-12");
+    EXPECT_TRUE(parts[0].bIncome);
+    EXPECT_FALSE(parts[1].bIncome);
+    EXPECT_EQ(parts[5].strMonth, "2027-02");
+    EXPECT_NE(parts[0].strSql.find(">= #2026-12-15# and 收入日期 < #2027-01-01#"),
+              std::string::npos)
+        << parts[0].strSql;
+    EXPECT_NE(parts[1].strSql.find("from normalPay"), std::string::npos);
+    EXPECT_NE(parts[5].strSql.find(">= #2027-02-01# and 支出日期 < #2027-02-03#"),
+              std::string::npos)
+        << parts[5].strSql;
+    EXPECT_TRUE(StatsStatements(DateTimeValue(2026, 5, 2), DateTimeValue(2026, 5, 2), {}).empty());
+    EXPECT_TRUE(StatsStatements(DateTimeValue(2026, 5, 2), DateTimeValue(2026, 5, 1), {}).empty());
+}
+
 TEST_F(StatsQueryTest, EmptyPeriodGivesZerosAndNoGroups) {
     AddRows({Income("2026-05-05 10:00:00", 5)});
     const StatsResult r = Query(DateTimeValue(2026, 6, 1), DateTimeValue(2026, 7, 1));
