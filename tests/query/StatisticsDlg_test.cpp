@@ -311,6 +311,10 @@ TEST_F(StatisticsWindow, EveryControlHasANameAndTheChartSaysWhatItShows) {
     EXPECT_EQ(chart->accessibleName().toStdString(), "统计图");
     EXPECT_EQ(chart->accessibleDescription().toStdString(), "支出构成; 餐饮 75.0%; 交通 25.0%");
     EXPECT_EQ(SkinObjectOf(&dlg), "nomaxdialog");
+    EXPECT_EQ(SkinObjectOf(chart), "chartview");
+    // The chart's colours are the skin's: income teal, expenses amber, as the skin says.
+    EXPECT_EQ(SkinOption("chartview", "series", "").substr(0, 15), "#3d8a7f,#c8753a");
+    EXPECT_EQ(SkinOption("chartview", "background", ""), "#fbfaf6");
 }
 
 }  // namespace
