@@ -223,7 +223,7 @@ void CStatisticsDlg::ShowView(StatsView view) {
         m_listTable.DeleteColumn(0);
     // Widths in pixels of the list's font; amounts are right-aligned so their points line up.
     const int itemWidths[] = {80, 44, 100, 60, 50};
-    const int sideWidths[] = {62, 82, 82, 82, 46};
+    const int sideWidths[] = {54, 86, 86, 86, 40};
     for (size_t c = 0; c < table.headers.size(); ++c) {
         const int width = view == StatsView::Item ? itemWidths[c] : sideWidths[c];
         const bool text = c == 0 || (view == StatsView::Item && c == 1);
