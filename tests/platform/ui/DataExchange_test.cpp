@@ -80,6 +80,12 @@ TEST(DataExchange, ANumberThatDoesNotParseStopsTheReadingWithAPrompt) {
     EXPECT_EQ(dlg.GetEndCode(), 0);
     TypeInto(dlg, 11, "");
     EXPECT_FALSE(dlg.UpdateData(true));
+    // Words the number parser knows are still no amount.
+    for (const char* word : {"inf", "-inf", "nan", "1e999"}) {
+        TypeInto(dlg, 11, word);
+        EXPECT_FALSE(dlg.UpdateData(true)) << word;
+    }
+    EXPECT_DOUBLE_EQ(dlg.m_dAmount, 12.5);
 }
 const DialogTemplate& ChoiceTemplate() {
     static const DialogTemplate tpl{
