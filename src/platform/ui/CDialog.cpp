@@ -69,6 +69,7 @@ bool TakesNameFromLabel(ControlKind kind) {
         case ControlKind::DateTimePicker:
         case ControlKind::ListView:
         case ControlKind::TreeView:
+        case ControlKind::Custom:
             return true;
         default:
             return false;
@@ -138,6 +139,8 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             return CreateComboBox(c.style, parent);
         case ControlKind::DateTimePicker:
             return new DateTimePicker(c.style, parent);
+        case ControlKind::Custom:
+            break;
     }
     return new QWidget(parent);
 }
@@ -249,10 +252,12 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const Event kind =
-            mouse->button() == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
+    // Only the left and right buttons double-click; the middle one is not a double-click.
+    const Qt::MouseButton button = event->type() == QEvent::MouseButtonDblClick
+                                       ? static_cast<QMouseEvent*>(event)->button()
+                                       : Qt::NoButton;
+    if (button == Qt::LeftButton || button == Qt::RightButton) {
+        const Event kind = button == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
         Notification n{watched->property(kControlIdProperty).toInt(), kind};
         Dispatch(n);
         if (n.result != 0)

@@ -81,6 +81,14 @@ TEST_F(ListCtrlTest, ColumnsCarryHeadingWidthAndAlignment) {
     EXPECT_EQ(list.GetItemText(0, 1), "1");
     EXPECT_EQ(list.GetItemText(0, 2), "12.5");
     EXPECT_EQ(list.GetColumnWidth(2), 70);
+
+    // Removing a column and adding one back leaves the row fillable from left to right.
+    ASSERT_TRUE(list.DeleteColumn(0));
+    ASSERT_TRUE(list.DeleteColumn(1));
+    EXPECT_EQ(list.InsertColumn(1, "人员"), 1);
+    EXPECT_TRUE(list.SetItemText(0, 1, "妈妈"));
+    EXPECT_EQ(list.GetItemText(0, 0), "1");
+    EXPECT_EQ(list.GetItemText(0, 1), "妈妈");
 }
 
 TEST_F(ListCtrlTest, ItemsGoWhereAskedAndSubItemsStayWithThem) {
