@@ -7,10 +7,10 @@
 #include "data/SqlText.h"
 #include "res/ResourceIds.h"
 
-const InquiryTable kIncomeInquiry{"normalIncome", "收入日期", "收入人员",      "收入项目",
-                                  "收入类型",     "收入类型", "%Y-%m-%d %H时", IDC_INQ_LIST_INCOME};
-const InquiryTable kPayInquiry{"normalPay", "支出日期", "支出人员",    "支出项目",
-                               "支出类型",  "支出类型", "%Y-%m-%d %H", IDC_INQ_LIST_PAY};
+const InquiryTable kIncomeInquiry{"normalIncome", "收入日期",      "收入人员",         "收入项目",
+                                  "收入类型",     "%Y-%m-%d %H时", IDC_INQ_LIST_INCOME};
+const InquiryTable kPayInquiry{"normalPay", "支出日期",    "支出人员",      "支出项目",
+                               "支出类型",  "%Y-%m-%d %H", IDC_INQ_LIST_PAY};
 
 std::string BuildInquiryStatement(const InquiryTable& table, const QueryPeriod& period,
                                   const std::string& member, const std::string& item) {

@@ -11,7 +11,6 @@ struct InquiryTable {
     const char* memberColumn;  // also the heading of the person column
     const char* itemColumn;    // also the heading of the item column
     const char* itemTable;     // the category table that fills the item combo box
-    const char* itemCaption;   // the item filter's check box
     const char* datePattern;   // the date column's text form
     int listId;                // the result list control
 };
