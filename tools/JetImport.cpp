@@ -1,0 +1,654 @@
+#include "JetImport.h"
+
+#include <fcntl.h>
+#include <mdbtools.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+
+#include "data/BookFile.h"
+#include "platform/ado/OleDate.h"
+
+namespace fs = std::filesystem;
+
+// The fixed-size values are read straight from the page as little-endian.
+static_assert(std::endian::native == std::endian::little);
+
+SqliteImage::~SqliteImage() {
+    sqlite3_free(m_data);
+}
+
+namespace {
+
+constexpr int kOffsetMask = 0x1fff;  // row offsets on a data page carry flags above this
+
+template <typename T>
+T ReadLe(const unsigned char* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+std::string QuoteName(const std::string& name) {
+    std::string q = "\"";
+    for (char c : name) {
+        q += c;
+        if (c == '"')
+            q += '"';
+    }
+    return q + "\"";
+}
+
+// What a Jet file's first page says about it; empty when it looks usable.
+std::string SourceProblem(const std::string& source) {
+    std::error_code ec;
+    if (!fs::exists(source, ec))
+        return "'" + source + "' does not exist.";
+    if (!fs::is_regular_file(source, ec))
+        return "'" + source + "' is not a file.";
+    std::ifstream in(source, std::ios::binary);
+    char header[32] = {};
+    if (!in || !in.read(header, sizeof header)) {
+        if (!in.is_open())
+            return "'" + source + "' cannot be read: " + std::strerror(errno) + ".";
+        return "'" + source + "' is too short to be a Jet/Access database.";
+    }
+    if (std::memcmp(header, "SQLite format 3", 16) == 0)
+        return "'" + source + "' is already a SQLite book; there is nothing to import.";
+    const std::string_view magic(header + 4, 15);
+    if (magic != "Standard Jet DB" && magic != "Standard ACE DB")
+        return "'" + source + "' is not a Jet/Access database (.mdb) file.";
+    // Version byte at 0x14: 0 is Jet 3 (2 KiB pages), later versions use 4 KiB pages.
+    in.seekg(0x14);
+    char version = 0;
+    in.read(&version, 1);
+    const std::uintmax_t page = version == 0 ? 2048 : 4096;
+    const std::uintmax_t size = fs::file_size(source, ec);
+    if (ec || size < 2 * page || size % page != 0)
+        return "'" + source + "' is truncated (" + std::to_string(size) +
+               " bytes is not a whole number of pages); it cannot be imported.";
+    return {};
+}
+
+struct MdbCloser {
+    void operator()(MdbHandle* mdb) const { mdb_close(mdb); }
+};
+struct TableCloser {
+    void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
+};
+struct DbCloser {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+struct StmtFinalizer {
+    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+};
+using MdbPtr = std::unique_ptr<MdbHandle, MdbCloser>;
+using TablePtr = std::unique_ptr<MdbTableDef, TableCloser>;
+using DbPtr = std::unique_ptr<sqlite3, DbCloser>;
+using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
+
+// The declared type that makes the data layer read the column as the same kind
+// of value Jet held. Text types carry TEXT affinity so that a text such as
+// "007" is never turned into a number on the way in.
+std::string DeclaredType(const MdbColumn& col, bool key) {
+    switch (col.col_type) {
+        case MDB_BOOL:
+            return "BIT";
+        case MDB_BYTE:
+            return "BYTE";
+        case MDB_INT:
+            return "SMALLINT";
+        case MDB_LONGINT:
+            return key ? "INTEGER PRIMARY KEY AUTOINCREMENT" : "INTEGER";
+        case MDB_MONEY:
+            return "CURRENCY";
+        case MDB_FLOAT:
+            return "SINGLE";
+        case MDB_DOUBLE:
+            return "DOUBLE";
+        case MDB_DATETIME:
+            return "DATETIME";
+        case MDB_BINARY:
+            return "BINARY";
+        case MDB_TEXT:
+            return "TEXT COLLATE NOCASE";  // Jet compares text without regard to case
+        case MDB_OLE:
+            return "LONGBINARY";
+        case MDB_MEMO:
+            return "LONGTEXT COLLATE NOCASE";
+        case MDB_REPID:
+            return "CHAR(38)";
+        case MDB_NUMERIC:
+            return "DECIMAL(" + std::to_string(col.col_prec) + "," + std::to_string(col.col_scale) +
+                   ")";
+        default:
+            return "INTEGER";  // attachments and other complex columns: their id
+    }
+}
+
+class JetReader {
+public:
+    JetReader(const std::string& source, const std::string& table, MdbHandle* mdb, MdbTableDef* def)
+        : m_source(source), m_table(table), m_mdb(mdb), m_def(def) {}
+
+    // Bytes of a memo or OLE value whose 12-byte header sits at `p` (`size` bytes in the row).
+    std::string LongValue(const unsigned char* p, int size) {
+        if (size < MDB_MEMO_OVERHEAD)
+            Damaged();
+        const std::uint32_t lenFlags = ReadLe<std::uint32_t>(p);
+        std::uint32_t pgRow = ReadLe<std::uint32_t>(p + 4);
+        const std::size_t length = lenFlags & 0x3fffffff;
+        if (lenFlags & 0x80000000) {  // stored in the row itself
+            if (length > static_cast<std::size_t>(size - MDB_MEMO_OVERHEAD))
+                Damaged();
+            return std::string(reinterpret_cast<const char*>(p) + MDB_MEMO_OVERHEAD, length);
+        }
+        std::string out;
+        const bool single = (lenFlags & 0x40000000) != 0;
+        // A chain of rows on other pages; each but a single one starts with the next link.
+        for (int hops = 0; out.size() < length; ++hops) {
+            void* buf = nullptr;
+            int start = 0;
+            std::size_t len = 0;
+            if (pgRow == 0 || hops > 1 << 20 ||
+                mdb_find_pg_row(m_mdb, static_cast<int>(pgRow), &buf, &start, &len) != 0)
+                Damaged();
+            start &= kOffsetMask;
+            const auto* row = static_cast<const unsigned char*>(buf) + start;
+            if (start + len > static_cast<std::size_t>(m_mdb->fmt->pg_size))
+                Damaged();
+            if (single) {
+                out.assign(reinterpret_cast<const char*>(row), std::min(len, length));
+                break;
+            }
+            if (len < 4)
+                Damaged();
+            pgRow = ReadLe<std::uint32_t>(row);
+            out.append(reinterpret_cast<const char*>(row) + 4, len - 4);
+        }
+        if (out.size() < length)
+            Damaged();
+        out.resize(length);
+        return out;
+    }
+
+    // Jet text (code page or compressed UTF-16) as UTF-8.
+    std::string Text(const char* src, std::size_t len) {
+        // Every source byte becomes at most one character of at most 3 bytes.
+        m_text.resize(len * 3 + 16);
+        const int n = mdb_unicode2ascii(m_mdb, src, len, m_text.data(), m_text.size());
+        return std::string(m_text.data(), static_cast<std::size_t>(std::max(n, 0)));
+    }
+
+    [[noreturn]] void Damaged() {
+        throw ImportError("'" + m_source + "' is damaged: a value in table '" + m_table +
+                          "' cannot be read.");
+    }
+
+private:
+    std::string m_source;
+    std::string m_table;
+    MdbHandle* m_mdb;
+    MdbTableDef* m_def;
+    std::vector<char> m_text;
+};
+
+[[noreturn]] void SqliteFailure(sqlite3* db, const std::string& what) {
+    throw ImportError("Cannot " + what + ": " + sqlite3_errmsg(db));
+}
+
+void Exec(sqlite3* db, const std::string& sql) {
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        SqliteFailure(db, "write the new book");
+}
+
+// Binds the value of one field of the current row.
+void BindField(sqlite3_stmt* stmt, int index, const MdbColumn& col, const MdbField& field,
+               MdbHandle* mdb, JetReader& reader) {
+    if (col.col_type == MDB_BOOL) {
+        // A yes/no value lives in the row's null mask: "not null" means yes.
+        sqlite3_bind_int(stmt, index, field.is_null ? 0 : 1);
+        return;
+    }
+    if (field.is_null) {
+        sqlite3_bind_null(stmt, index);
+        return;
+    }
+    const unsigned char* p = mdb->pg_buf + field.start;
+    const int size = field.siz;
+    auto need = [&](int bytes) {
+        if (size < bytes)
+            reader.Damaged();
+    };
+    switch (col.col_type) {
+        case MDB_BYTE:
+            need(1);
+            sqlite3_bind_int(stmt, index, p[0]);
+            return;
+        case MDB_INT:
+            need(2);
+            sqlite3_bind_int(stmt, index, ReadLe<std::int16_t>(p));
+            return;
+        case MDB_LONGINT:
+        case MDB_COMPLEX:
+            need(4);
+            sqlite3_bind_int(stmt, index, ReadLe<std::int32_t>(p));
+            return;
+        case MDB_MONEY: {
+            // Currency is a count of ten-thousandths; the data layer reads units back exactly.
+            need(8);
+            const auto units = ReadLe<std::int64_t>(p);
+            if (units % 10000 == 0)
+                sqlite3_bind_int64(stmt, index, units / 10000);
+            else
+                sqlite3_bind_double(stmt, index, static_cast<double>(units) / 10000.0);
+            return;
+        }
+        case MDB_FLOAT:
+            need(4);
+            sqlite3_bind_double(stmt, index, ReadLe<float>(p));
+            return;
+        case MDB_DOUBLE:
+            need(8);
+            sqlite3_bind_double(stmt, index, ReadLe<double>(p));
+            return;
+        case MDB_DATETIME: {
+            need(8);
+            const double days = ReadLe<double>(p);
+            const std::string text = OleDateToIsoText(days);
+            if (text.empty())  // outside what any date can be: keep the number itself
+                sqlite3_bind_double(stmt, index, days);
+            else
+                sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
+                                  SQLITE_TRANSIENT);
+            return;
+        }
+        case MDB_TEXT: {
+            const std::string text = reader.Text(reinterpret_cast<const char*>(p), size);
+            sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
+                              SQLITE_TRANSIENT);
+            return;
+        }
+        case MDB_MEMO: {
+            const std::string raw = reader.LongValue(p, size);
+            const std::string text = reader.Text(raw.data(), raw.size());
+            sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
+                              SQLITE_TRANSIENT);
+            return;
+        }
+        case MDB_OLE: {
+            const std::string raw = reader.LongValue(p, size);
+            sqlite3_bind_blob(stmt, index, raw.data(), static_cast<int>(raw.size()),
+                              SQLITE_TRANSIENT);
+            return;
+        }
+        case MDB_BINARY:
+            sqlite3_bind_blob(stmt, index, p, size, SQLITE_TRANSIENT);
+            return;
+        case MDB_REPID: {
+            need(16);
+            char* text = mdb_uuid_to_string(mdb->pg_buf, field.start);
+            sqlite3_bind_text(stmt, index, text, -1, SQLITE_TRANSIENT);
+            g_free(text);
+            return;
+        }
+        case MDB_NUMERIC: {
+            need(17);
+            char* text = mdb_numeric_to_string(mdb, field.start, col.col_scale, col.col_prec);
+            // Stored as a number, with the numeric affinity of DECIMAL.
+            sqlite3_bind_text(stmt, index, text, -1, SQLITE_TRANSIENT);
+            g_free(text);
+            return;
+        }
+        default:
+            sqlite3_bind_blob(stmt, index, p, size, SQLITE_TRANSIENT);
+            return;
+    }
+}
+
+long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::string& source,
+                    long long done, long long total, ImportProgress progress) {
+    const std::string name = def->name;
+    std::vector<MdbColumn*> cols;
+    for (unsigned i = 0; i < def->num_cols; ++i)
+        cols.push_back(static_cast<MdbColumn*>(g_ptr_array_index(def->columns, i)));
+    std::string create = "CREATE TABLE " + QuoteName(name) + " (";
+    std::string insert = "INSERT INTO " + QuoteName(name) + " VALUES (";
+    bool keyTaken = false;
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        // The first AutoNumber column becomes the rowid, so its values are kept and
+        // new rows continue after the highest.
+        const bool key = !keyTaken && cols[i]->col_type == MDB_LONGINT && cols[i]->is_long_auto;
+        keyTaken = keyTaken || key;
+        create += (i ? ", " : "") + QuoteName(cols[i]->name) + " " + DeclaredType(*cols[i], key);
+        insert += i ? ",?" : "?";
+    }
+    Exec(db, create + ")");
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &raw, nullptr) != SQLITE_OK)
+        SqliteFailure(db, "write the new book");
+    StmtPtr stmt(raw);
+
+    JetReader reader(source, name, mdb, def);
+    std::vector<MdbField> fields(std::max<std::size_t>(cols.size(), 1) + 1);
+    long long rows = 0;
+    mdb_rewind_table(def);
+    while (mdb_fetch_row(def)) {
+        // libmdb cannot tell an empty text from NULL once it has bound a value,
+        // so the row is cracked again from the page it was just read from.
+        int start = 0;
+        std::size_t size = 0;
+        if (mdb_find_row(mdb, static_cast<int>(def->cur_row) - 1, &start, &size) != 0)
+            reader.Damaged();
+        const int count = mdb_crack_row(def, start & kOffsetMask, size, fields.data());
+        if (count != static_cast<int>(cols.size()))
+            reader.Damaged();
+        for (int i = 0; i < count; ++i) {
+            const int c = fields[i].colnum;
+            BindField(stmt.get(), c + 1, *cols[c], fields[i], mdb, reader);
+        }
+        if (sqlite3_step(stmt.get()) != SQLITE_DONE)
+            throw ImportError("Cannot copy a row of table '" + name + "': " + sqlite3_errmsg(db));
+        sqlite3_reset(stmt.get());
+        ++rows;
+        if (progress != nullptr && rows % 4096 == 0)
+            progress(done + rows, total, name);
+    }
+    // A short read means pages are missing or unreadable: never a partial copy.
+    if (rows != def->num_rows) {
+        throw ImportError("'" + source + "' is damaged or truncated: table '" + name + "' has " +
+                          std::to_string(def->num_rows) + " rows, only " + std::to_string(rows) +
+                          " could be read.");
+    }
+    return rows;
+}
+
+}  // namespace
+
+std::unique_ptr<SqliteImage> CopyJetFile(const std::string& source, const std::string& onlyTable,
+                                         JetCopyStats& stats, ImportProgress progress) {
+    if (const std::string problem = SourceProblem(source); !problem.empty())
+        throw ImportError(problem);
+    MdbPtr mdb(mdb_open(source.c_str(), MDB_NOFLAGS));
+    if (!mdb)
+        throw ImportError("'" + source + "' cannot be read as a Jet/Access database.");
+    if (mdb_read_catalog(mdb.get(), MDB_TABLE) == nullptr)
+        throw ImportError("'" + source + "' is damaged: its list of tables cannot be read.");
+
+    std::vector<TablePtr> tables;
+    long long total = 0;
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE || !mdb_is_user_table(entry))
+            continue;
+        if (!onlyTable.empty() && onlyTable != entry->object_name)
+            continue;
+        TablePtr def(mdb_read_table(entry));
+        if (!def || mdb_read_columns(def.get()) == nullptr) {
+            throw ImportError("'" + source + "' is damaged: table '" + entry->object_name +
+                              "' cannot be read.");
+        }
+        total += def->num_rows;
+        tables.push_back(std::move(def));
+    }
+    if (!onlyTable.empty() && tables.empty())
+        throw ImportError("'" + source + "' has no table '" + onlyTable + "'.");
+
+    sqlite3* rawDb = nullptr;
+    if (sqlite3_open_v2(":memory:", &rawDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close(rawDb);
+        throw ImportError("Cannot make the new book in memory.");
+    }
+    DbPtr db(rawDb);
+    Exec(db.get(), "BEGIN");
+    stats = {};
+    for (const TablePtr& def : tables) {
+        stats.rows +=
+            CopyTable(db.get(), mdb.get(), def.get(), source, stats.rows, total, progress);
+        stats.tables.push_back(def->name);
+    }
+    Exec(db.get(), "COMMIT");
+    if (progress != nullptr)
+        progress(stats.rows, total, {});
+    sqlite3_int64 size = 0;
+    unsigned char* bytes = sqlite3_serialize(db.get(), "main", &size, 0);
+    if (bytes == nullptr)
+        throw ImportError("Cannot make the new book in memory: out of memory.");
+    return std::make_unique<SqliteImage>(bytes, size);
+}
+
+std::string JetBackupPath(const std::string& path) {
+    const fs::path p(path);
+    const std::string stem = p.stem().string();
+    const std::string ext = p.extension().string();
+    std::error_code ec;
+    for (int n = 1;; ++n) {
+        const std::string name =
+            stem + ".jet-backup" + (n == 1 ? "" : "-" + std::to_string(n)) + ext;
+        const fs::path candidate = p.parent_path() / name;
+        if (!fs::exists(fs::symlink_status(candidate, ec)))
+            return candidate.string();
+    }
+}
+
+namespace {
+
+// The named temporary file, removed if the import is stopped by a signal it can catch.
+// A plain buffer: the handler may only call async-signal-safe functions.
+char g_pendingTemp[4096];
+
+void RemovePendingAndDie(int sig) {
+    if (g_pendingTemp[0] != '\0')
+        ::unlink(g_pendingTemp);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+class PendingTemp {
+public:
+    explicit PendingTemp(const std::string& path) : m_path(path) {
+        std::snprintf(g_pendingTemp, sizeof g_pendingTemp, "%s", path.c_str());
+        for (int sig : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(sig, RemovePendingAndDie);
+    }
+    ~PendingTemp() {
+        if (!m_kept)
+            ::unlink(m_path.c_str());
+        g_pendingTemp[0] = '\0';
+    }
+    void Keep() { m_kept = true; }
+
+private:
+    std::string m_path;
+    bool m_kept = false;
+};
+
+class Fd {
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+void WriteAll(int fd, const unsigned char* data, long long size, const std::string& where) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<std::size_t>(std::min(size, 1LL << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw ImportError("Cannot write in '" + where + "': " + std::strerror(errno) + ".");
+        data += n;
+        size -= n;
+    }
+    if (::fsync(fd) != 0)
+        throw ImportError("Cannot write in '" + where + "': " + std::strerror(errno) + ".");
+}
+
+void SyncFolder(const fs::path& dir) {
+    Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY));
+    if (fd.Get() >= 0)
+        ::fsync(fd.Get());
+}
+
+// Puts the finished image under `temp` in the target's folder. The bytes go into
+// an unnamed file first, which a SIGKILL or power cut simply discards; it gets a
+// name only when it is complete.
+void MaterializeImage(const SqliteImage& image, const fs::path& dir, const std::string& temp) {
+    Fd unnamed(::open(dir.c_str(), O_TMPFILE | O_RDWR, 0644));
+    if (unnamed.Get() >= 0) {
+        WriteAll(unnamed.Get(), image.Data(), image.Size(), dir.string());
+        const std::string proc = "/proc/self/fd/" + std::to_string(unnamed.Get());
+        if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return;
+    }
+    // Folders without unnamed files: a named one, removed on failure or Ctrl-C.
+    Fd named(::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644));
+    if (named.Get() < 0)
+        throw ImportError("Cannot write in '" + dir.string() + "': " + std::strerror(errno) + ".");
+    WriteAll(named.Get(), image.Data(), image.Size(), dir.string());
+}
+
+// The tables of the household book, as its schema creates them.
+std::set<std::string> BookTableNames() {
+    std::set<std::string> names;
+    static const std::regex create(R"(CREATE TABLE\s+([^\s(]+))", std::regex::icase);
+    const std::string& schema = BookSchema();
+    for (std::sregex_iterator it(schema.begin(), schema.end(), create), end; it != end; ++it)
+        names.insert((*it)[1].str());
+    return names;
+}
+
+bool IsJetFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char header[19] = {};
+    in.read(header, sizeof header);
+    const std::string_view magic(header + 4, 15);
+    return in && (magic == "Standard Jet DB" || magic == "Standard ACE DB");
+}
+
+void ShowProgress(long long done, long long total, const std::string& table) {
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point last;
+    const auto now = Clock::now();
+    if (table.empty()) {
+        std::fprintf(stderr, "\r\033[K");
+        return;
+    }
+    if (now - last < std::chrono::milliseconds(200))
+        return;
+    last = now;
+    std::fprintf(stderr, "\r\033[KImporting: %lld of %lld rows (%d%%), table %s", done, total,
+                 total > 0 ? static_cast<int>(done * 100 / total) : 100, table.c_str());
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+int RunImportCommand(const std::string& sourceArg, const std::string& targetArg, std::FILE* out,
+                     std::FILE* err) {
+    try {
+        std::error_code ec;
+        const fs::path source = fs::absolute(sourceArg, ec).lexically_normal();
+        const fs::path target =
+            targetArg.empty() ? source : fs::absolute(targetArg, ec).lexically_normal();
+        const bool replacing = targetArg.empty() || fs::equivalent(source, target, ec);
+        if (!replacing && fs::exists(fs::symlink_status(target, ec))) {
+            throw ImportError("'" + target.string() +
+                              "' already exists; it was left untouched. Name a new file.");
+        }
+        const fs::path dir = target.parent_path();
+        if (!fs::is_directory(dir, ec))
+            throw ImportError("The folder of '" + target.string() + "' does not exist.");
+
+        JetCopyStats stats;
+        const bool terminal = ::isatty(::fileno(err)) != 0 && err == stderr;
+        const auto image =
+            CopyJetFile(source.string(), {}, stats, terminal ? ShowProgress : nullptr);
+
+        const std::string temp =
+            (dir / ("." + target.filename().string() + ".import-" + std::to_string(::getpid())))
+                .string();
+        PendingTemp pending(temp);
+        MaterializeImage(*image, dir, temp);
+
+        const std::set<std::string> bookTables = BookTableNames();
+        bool bookLike = false;
+        for (const std::string& t : stats.tables)
+            bookLike = bookLike || bookTables.count(t) != 0;
+        if (bookLike) {
+            const std::vector<std::string> problems = CheckBook(temp);
+            if (!problems.empty()) {
+                std::string text = "'" + source.string() +
+                                   "' holds a household book that lacks what Tillbook needs; "
+                                   "nothing was written:";
+                for (const std::string& p : problems)
+                    text += "\n  " + p;
+                throw ImportError(text);
+            }
+        }
+
+        if (replacing) {
+            // The old file gets its second name before the book takes the first, so at
+            // every moment it is still there under one of them.
+            std::string backup;
+            for (int attempt = 0; backup.empty() && attempt < 100; ++attempt) {
+                const std::string candidate = JetBackupPath(source.string());
+                if (::link(source.c_str(), candidate.c_str()) == 0)
+                    backup = candidate;
+                else if (errno != EEXIST && fs::copy_file(source, candidate, ec) && !ec)
+                    backup = candidate;
+            }
+            if (backup.empty())
+                throw ImportError("Cannot keep a copy of '" + source.string() +
+                                  "' beside it; nothing was changed.");
+            // Never put the book over anything but the Jet file just read.
+            if (!IsJetFile(source.string()))
+                throw ImportError("'" + source.string() + "' changed during the import; " +
+                                  "nothing was replaced (a copy of it is at '" + backup + "').");
+            if (::rename(temp.c_str(), target.c_str()) != 0)
+                throw ImportError("Cannot put the book in place of '" + target.string() +
+                                  "': " + std::strerror(errno) + ".");
+            pending.Keep();
+            SyncFolder(dir);
+            std::fprintf(out, "Kept the old file as %s\n", backup.c_str());
+        } else {
+            // link() refuses an existing name, so a file made meanwhile is never replaced.
+            if (::link(temp.c_str(), target.c_str()) != 0) {
+                throw ImportError(
+                    errno == EEXIST
+                        ? "'" + target.string() + "' already exists; it was left untouched."
+                        : "Cannot create '" + target.string() + "': " + std::strerror(errno) + ".");
+            }
+            SyncFolder(dir);
+        }
+        std::fprintf(out, "Imported %zu tables, %lld rows from %s into %s\n", stats.tables.size(),
+                     stats.rows, source.c_str(), target.c_str());
+        if (!bookLike) {
+            std::fprintf(out,
+                         "Note: it has none of the household book's tables, so Tillbook will not "
+                         "open it as a book.\n");
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(err, "tillbook-db: %s\n", e.what());
+        return 1;
+    }
+}
