@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <chrono>
@@ -58,17 +59,19 @@ std::string SourceProblem(const std::string& source) {
     if (!fs::is_regular_file(source, ec))
         return "'" + source + "' is not a file.";
     std::ifstream in(source, std::ios::binary);
+    if (!in)
+        return "'" + source + "' cannot be read: " + std::strerror(errno) + ".";
     char header[32] = {};
-    if (!in || !in.read(header, sizeof header)) {
-        if (!in.is_open())
-            return "'" + source + "' cannot be read: " + std::strerror(errno) + ".";
-        return "'" + source + "' is too short to be a Jet/Access database.";
-    }
-    if (std::memcmp(header, "SQLite format 3", 16) == 0)
+    in.read(header, sizeof header);
+    const std::streamsize got = in.gcount();
+    if (got >= 16 && std::memcmp(header, "SQLite format 3", 16) == 0)
         return "'" + source + "' is already a SQLite book; there is nothing to import.";
     const std::string_view magic(header + 4, 15);
-    if (magic != "Standard Jet DB" && magic != "Standard ACE DB")
+    if (got >= 19 && magic != "Standard Jet DB" && magic != "Standard ACE DB")
         return "'" + source + "' is not a Jet/Access database (.mdb) file.";
+    if (got < static_cast<std::streamsize>(sizeof header))
+        return "'" + source + "' is too short to be a Jet/Access database.";
+    in.clear();
     // Version byte at 0x14: 0 is Jet 3 (2 KiB pages), later versions use 4 KiB pages.
     in.seekg(0x14);
     char version = 0;
@@ -362,7 +365,7 @@ long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::st
             throw ImportError("Cannot copy a row of table '" + name + "': " + sqlite3_errmsg(db));
         sqlite3_reset(stmt.get());
         ++rows;
-        if (progress != nullptr && rows % 4096 == 0)
+        if (progress != nullptr && rows % 1024 == 0)
             progress(done + rows, total, name);
     }
     // A short read means pages are missing or unreadable: never a partial copy.
@@ -372,6 +375,23 @@ long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::st
                           " could be read.");
     }
     return rows;
+}
+
+bool CatalogIsWhole(MdbHandle* mdb) {
+    for (unsigned i = 0; i < mdb->num_catalog; ++i) {
+        auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(mdb->catalog, i));
+        if (entry->object_type != MDB_TABLE || std::strcmp(entry->object_name, "MSysObjects") != 0)
+            continue;
+        TablePtr def(mdb_read_table(entry));
+        if (!def || mdb_read_columns(def.get()) == nullptr)
+            return false;
+        unsigned rows = 0;
+        mdb_rewind_table(def.get());
+        while (mdb_fetch_row(def.get()))
+            ++rows;
+        return rows == def->num_rows;
+    }
+    return false;
 }
 
 }  // namespace
@@ -385,6 +405,12 @@ std::unique_ptr<SqliteImage> CopyJetFile(const std::string& source, const std::s
         throw ImportError("'" + source + "' cannot be read as a Jet/Access database.");
     if (mdb_read_catalog(mdb.get(), MDB_TABLE) == nullptr)
         throw ImportError("'" + source + "' is damaged: its list of tables cannot be read.");
+
+    // The catalog is read like any table, and a short read drops tables without a
+    // word: the system table that holds it must give all its rows.
+    if (!CatalogIsWhole(mdb.get()))
+        throw ImportError("'" + source + "' is damaged or truncated: its list of tables is " +
+                          "incomplete.");
 
     std::vector<TablePtr> tables;
     long long total = 0;
@@ -536,6 +562,27 @@ std::set<std::string> BookTableNames() {
     return names;
 }
 
+std::string TempPrefix(const std::string& targetName) {
+    return "." + targetName + ".import-";
+}
+
+// A temporary file of an import that was killed while it checked the new book
+// (the only moment the file has a name before it is complete and in place).
+void RemoveStaleTemps(const fs::path& dir, const std::string& targetName) {
+    const std::string prefix = TempPrefix(targetName);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0)
+            continue;
+        const std::string pid = name.substr(prefix.size());
+        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        if (::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH)
+            fs::remove(entry.path(), ec);
+    }
+}
+
 bool IsJetFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     char header[19] = {};
@@ -562,8 +609,17 @@ void ShowProgress(long long done, long long total, const std::string& table) {
 
 }  // namespace
 
+std::vector<std::string> ImportedBookProblems(const std::string& path,
+                                              const std::vector<std::string>& tables,
+                                              bool& isBook) {
+    const std::set<std::string> bookTables = BookTableNames();
+    isBook = std::any_of(tables.begin(), tables.end(),
+                         [&](const std::string& t) { return bookTables.count(t) != 0; });
+    return isBook ? CheckBook(path) : std::vector<std::string>{};
+}
+
 int RunImportCommand(const std::string& sourceArg, const std::string& targetArg, std::FILE* out,
-                     std::FILE* err) {
+                     std::FILE* err, ImportProgress progress) {
     try {
         std::error_code ec;
         const fs::path source = fs::absolute(sourceArg, ec).lexically_normal();
@@ -579,30 +635,26 @@ int RunImportCommand(const std::string& sourceArg, const std::string& targetArg,
             throw ImportError("The folder of '" + target.string() + "' does not exist.");
 
         JetCopyStats stats;
-        const bool terminal = ::isatty(::fileno(err)) != 0 && err == stderr;
-        const auto image =
-            CopyJetFile(source.string(), {}, stats, terminal ? ShowProgress : nullptr);
+        if (progress == nullptr && ::isatty(::fileno(err)) != 0 && err == stderr)
+            progress = ShowProgress;
+        RemoveStaleTemps(dir, target.filename().string());
+        const auto image = CopyJetFile(source.string(), {}, stats, progress);
 
         const std::string temp =
-            (dir / ("." + target.filename().string() + ".import-" + std::to_string(::getpid())))
-                .string();
+            (dir / (TempPrefix(target.filename().string()) + std::to_string(::getpid()))).string();
         PendingTemp pending(temp);
         MaterializeImage(*image, dir, temp);
 
-        const std::set<std::string> bookTables = BookTableNames();
         bool bookLike = false;
-        for (const std::string& t : stats.tables)
-            bookLike = bookLike || bookTables.count(t) != 0;
-        if (bookLike) {
-            const std::vector<std::string> problems = CheckBook(temp);
-            if (!problems.empty()) {
-                std::string text = "'" + source.string() +
-                                   "' holds a household book that lacks what Tillbook needs; "
-                                   "nothing was written:";
-                for (const std::string& p : problems)
-                    text += "\n  " + p;
-                throw ImportError(text);
-            }
+        const std::vector<std::string> problems =
+            ImportedBookProblems(temp, stats.tables, bookLike);
+        if (!problems.empty()) {
+            std::string text = "'" + source.string() +
+                               "' holds a household book that lacks what Tillbook needs; "
+                               "nothing was written:";
+            for (const std::string& p : problems)
+                text += "\n  " + p;
+            throw ImportError(text);
         }
 
         if (replacing) {
