@@ -320,6 +320,42 @@ void BindField(sqlite3_stmt* stmt, int index, const MdbColumn& col, const MdbFie
     }
 }
 
+// The file's own indexes (made after the rows, which is faster): date ranges stay
+// quick and unique names stay unique. The AutoNumber key is the rowid already.
+void CopyIndexes(sqlite3* db, MdbTableDef* def, const std::vector<MdbColumn*>& cols,
+                 int keyColumn) {
+    const std::string table = def->name;
+    const GPtrArray* indexes = def->indices;
+    if (indexes == nullptr)
+        return;
+    for (unsigned i = 0; i < indexes->len; ++i) {
+        const auto* idx = static_cast<const MdbIndex*>(g_ptr_array_index(indexes, i));
+        if (idx->index_type == 2)  // the other side of a relationship, not an index of its own
+            continue;
+        std::string keys;
+        bool usable = idx->num_keys > 0 && idx->num_keys <= MDB_MAX_IDX_COLS;
+        for (unsigned k = 0; usable && k < idx->num_keys; ++k) {
+            const int c = idx->key_col_num[k] - 1;
+            usable = c >= 0 && c < static_cast<int>(cols.size());
+            if (usable) {
+                keys += (k ? ", " : "") + QuoteName(cols[c]->name) +
+                        (idx->key_col_order[k] == MDB_DESC ? " DESC" : "");
+            }
+        }
+        if (!usable || (idx->num_keys == 1 && idx->key_col_num[0] - 1 == keyColumn))
+            continue;
+        const bool unique = idx->index_type == 1 || (idx->flags & MDB_IDX_UNIQUE) != 0;
+        // Jet names hold no '.', so "table.index" names no other table's index.
+        const std::string sql = std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX " +
+                                QuoteName(table + "." + idx->name) + " ON " + QuoteName(table) +
+                                " (" + keys + ")";
+        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+            throw ImportError("Cannot make index '" + std::string(idx->name) + "' of table '" +
+                              table + "': " + sqlite3_errmsg(db));
+        }
+    }
+}
+
 long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::string& source,
                     long long done, long long total, ImportProgress progress) {
     const std::string name = def->name;
@@ -329,11 +365,14 @@ long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::st
     std::string create = "CREATE TABLE " + QuoteName(name) + " (";
     std::string insert = "INSERT INTO " + QuoteName(name) + " VALUES (";
     bool keyTaken = false;
+    int keyColumn = -1;
     for (std::size_t i = 0; i < cols.size(); ++i) {
         // The first AutoNumber column becomes the rowid, so its values are kept and
         // new rows continue after the highest.
         const bool key = !keyTaken && cols[i]->col_type == MDB_LONGINT && cols[i]->is_long_auto;
         keyTaken = keyTaken || key;
+        if (key)
+            keyColumn = static_cast<int>(i);
         create += (i ? ", " : "") + QuoteName(cols[i]->name) + " " + DeclaredType(*cols[i], key);
         insert += i ? ",?" : "?";
     }
@@ -374,6 +413,7 @@ long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::st
                           std::to_string(def->num_rows) + " rows, only " + std::to_string(rows) +
                           " could be read.");
     }
+    CopyIndexes(db, def, cols, keyColumn);
     return rows;
 }
 
@@ -425,6 +465,8 @@ std::unique_ptr<SqliteImage> CopyJetFile(const std::string& source, const std::s
             throw ImportError("'" + source + "' is damaged: table '" + entry->object_name +
                               "' cannot be read.");
         }
+        // The indexes are read straight after the columns, from the same table page.
+        mdb_read_indices(def.get());
         total += def->num_rows;
         tables.push_back(std::move(def));
     }

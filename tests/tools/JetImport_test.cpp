@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "TransferTestSupport.h"
+#include "data/BookFile.h"
 #include "platform/ado/OleDate.h"
 
 namespace fs = std::filesystem;
@@ -198,7 +199,7 @@ TEST(JetImport, DatesOutsideTheCenturiesMdbToolsGetsRightComeOutAsTheStoredDay) 
     EXPECT_EQ(db.Rows("SELECT typeof(DateCol) FROM DateTest LIMIT 1")[0][0], "text");
 }
 
-TEST(JetImport, AutoNumberKeepsItsValuesAndNewRowsContinueAfterTheHighest) {
+TEST(JetImport, AutoNumberKeepsItsValuesAndNewRowsContinueAfterTheHighestAndIndexesCome) {
     TempDir dir;
     const fs::path source = CopyJetSample("nwind.mdb", dir.Path());
     ASSERT_EQ(RunImportCommand(source, dir / "book.db", stdout, stderr), 0);
@@ -211,6 +212,53 @@ TEST(JetImport, AutoNumberKeepsItsValuesAndNewRowsContinueAfterTheHighest) {
                            nullptr, nullptr),
               SQLITE_OK);
     EXPECT_EQ(db.Count("SELECT OrderID FROM Orders WHERE CustomerID = 'NEW'"), highest + 1);
+
+    // The file's indexes, unique ones unique; the AutoNumber key needs none besides the rowid.
+    const auto indexes = db.Rows(
+        "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name IN "
+        "('Order Details', 'Orders') ORDER BY name");
+    EXPECT_EQ(indexes.size(), 8u);
+    EXPECT_EQ(indexes[1], (CsvRow{"Order Details.PrimaryKey",
+                                  "CREATE UNIQUE INDEX \"Order Details.PrimaryKey\" ON \"Order "
+                                  "Details\" (\"OrderID\", \"ProductID\")"}));
+    EXPECT_EQ(indexes[5][0], "Orders.OrderDate");
+    EXPECT_NE(sqlite3_exec(db.Get(),
+                           "INSERT INTO \"Order Details\" (OrderID, ProductID, UnitPrice, "
+                           "Quantity, Discount) VALUES (10248, 11, 1, 1, 0)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+}
+
+TEST(JetImport, ACopyWithTheBooksTablesMustPassTheBookCheck) {
+    TempDir dir;
+    bool isBook = true;
+    // A database with none of the book's tables is copied as it is.
+    EXPECT_TRUE(ImportedBookProblems((dir / "none.db").string(), {"Orders"}, isBook).empty());
+    EXPECT_FALSE(isBook);
+
+    const fs::path sound = dir / "sound.db";
+    CreateBook(sound.string());
+    EXPECT_EQ(ImportedBookProblems(sound.string(), {"normalIncome", "tbUser"}, isBook),
+              std::vector<std::string>{});
+    EXPECT_TRUE(isBook);
+
+    // An old book that lacks a table and keeps its dates as text.
+    const fs::path lacking = dir / "lacking.db";
+    CreateBook(lacking.string());
+    {
+        SqliteFile db(lacking);
+        ASSERT_EQ(sqlite3_exec(db.Get(),
+                               "DROP TABLE normalPay; DROP TABLE normalIncome; CREATE TABLE "
+                               "normalIncome (编号 INTEGER PRIMARY KEY AUTOINCREMENT, 收入人员 "
+                               "TEXT, 收入金额 DOUBLE, 收入日期 TEXT, 收入项目 TEXT, 备注 TEXT)",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+    }
+    const auto problems = ImportedBookProblems(lacking.string(), {"normalIncome"}, isBook);
+    EXPECT_TRUE(isBook);
+    EXPECT_EQ(problems, (std::vector<std::string>{"table normalIncome: column 收入日期 must be "
+                                                  "DATETIME",
+                                                  "missing table normalPay"}));
 }
 
 TEST(JetImport, InPlaceKeepsTheOldFileBesideAndNeverOverwritesABook) {
