@@ -742,6 +742,8 @@ int RunImportCommand(const std::string& sourceArg, const std::string& targetArg,
         }
         return 0;
     } catch (const std::exception& e) {
+        if (progress == ShowProgress)
+            ShowProgress(0, 0, {});  // the message starts on a clean line
         std::fprintf(err, "tillbook-db: %s\n", e.what());
         return 1;
     }
