@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -184,15 +185,24 @@ int RunExportCommand(const std::string& book, const std::string& dirArg, bool fo
         if (step != SQLITE_DONE)
             throw std::runtime_error("cannot read '" + book + "': " + sqlite3_errmsg(raw));
 
+        // Names that differ only in characters a file name cannot hold still get a file each.
+        std::vector<std::string> files;
+        for (const std::string& t : tables) {
+            std::string name = CsvFileName(t);
+            for (int n = 2; std::find(files.begin(), files.end(), name) != files.end(); ++n)
+                name = CsvFileName(t + "-" + std::to_string(n));
+            files.push_back(name);
+        }
+
         const fs::path dir(dirArg);
         if (!fs::is_directory(dir, ec) && !fs::create_directory(dir, ec))
             throw std::runtime_error("cannot make the folder '" + dirArg + "'.");
         // Refuse before writing anything, so a refusal leaves the folder as it was.
         if (!force) {
             std::string existing;
-            for (const std::string& t : tables) {
-                if (fs::exists(dir / CsvFileName(t), ec))
-                    existing += "\n  " + (dir / CsvFileName(t)).string();
+            for (const std::string& f : files) {
+                if (fs::exists(dir / f, ec))
+                    existing += "\n  " + (dir / f).string();
             }
             if (!existing.empty())
                 throw std::runtime_error(
@@ -200,9 +210,9 @@ int RunExportCommand(const std::string& book, const std::string& dirArg, bool fo
                     "to replace them):" +
                     existing);
         }
-        for (const std::string& t : tables) {
-            WriteTable(raw, t, dir / CsvFileName(t));
-            std::fprintf(out, "Wrote %s\n", (dir / CsvFileName(t)).c_str());
+        for (std::size_t i = 0; i < tables.size(); ++i) {
+            WriteTable(raw, tables[i], dir / files[i]);
+            std::fprintf(out, "Wrote %s\n", (dir / files[i]).c_str());
         }
         return 0;
     } catch (const std::exception& e) {

@@ -579,18 +579,21 @@ void SyncFolder(const fs::path& dir) {
 // Puts the finished image under `temp` in the target's folder. The bytes go into
 // an unnamed file first, which a SIGKILL or power cut simply discards; it gets a
 // name only when it is complete.
-void MaterializeImage(const SqliteImage& image, const fs::path& dir, const std::string& temp) {
-    Fd unnamed(::open(dir.c_str(), O_TMPFILE | O_RDWR, 0644));
+void MaterializeImage(const SqliteImage& image, const fs::path& dir, const std::string& temp,
+                      mode_t mode) {
+    Fd unnamed(::open(dir.c_str(), O_TMPFILE | O_RDWR, 0600));
     if (unnamed.Get() >= 0) {
+        ::fchmod(unnamed.Get(), mode);
         WriteAll(unnamed.Get(), image.Data(), image.Size(), dir.string());
         const std::string proc = "/proc/self/fd/" + std::to_string(unnamed.Get());
         if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return;
     }
     // Folders without unnamed files: a named one, removed on failure or Ctrl-C.
-    Fd named(::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644));
+    Fd named(::open(temp.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0600));
     if (named.Get() < 0)
         throw ImportError("Cannot write in '" + dir.string() + "': " + std::strerror(errno) + ".");
+    ::fchmod(named.Get(), mode);
     WriteAll(named.Get(), image.Data(), image.Size(), dir.string());
 }
 
@@ -685,7 +688,11 @@ int RunImportCommand(const std::string& sourceArg, const std::string& targetArg,
         const std::string temp =
             (dir / (TempPrefix(target.filename().string()) + std::to_string(::getpid()))).string();
         PendingTemp pending(temp);
-        MaterializeImage(*image, dir, temp);
+        // The book is as private as the file it came from (and always writable by its owner).
+        struct stat st {};
+        const mode_t mode =
+            ::stat(source.c_str(), &st) == 0 ? ((st.st_mode & 0666) | S_IRUSR | S_IWUSR) : 0600;
+        MaterializeImage(*image, dir, temp, mode);
 
         bool bookLike = false;
         const std::vector<std::string> problems =

@@ -126,6 +126,19 @@ TEST(CsvExport, NeverReplacesAFileWithoutForce) {
               1);
 }
 
+TEST(CsvExport, TablesWhoseFileNamesWouldClashGetOneFileEach) {
+    TempDir dir;
+    const fs::path book = dir / "data.mdb";
+    CreateBook(book);
+    {
+        SqliteFile db(book);
+        Exec(db, "CREATE TABLE \"a/b\" (x); CREATE TABLE a_b (y); INSERT INTO \"a/b\" VALUES (1)");
+    }
+    ASSERT_EQ(RunExportCommand(book, dir / "csv", false, stdout, stderr), 0);
+    EXPECT_EQ(ReadFile(dir / "csv" / "a_b.csv"), "\xEF\xBB\xBFx\r\n1\r\n");
+    EXPECT_EQ(ReadFile(dir / "csv" / "a_b-2.csv"), "\xEF\xBB\xBFy\r\n");
+}
+
 TEST(CsvExport, ImportedJetDatesAndLineBreaksComeOutAsText) {
     TempDir dir;
     const fs::path source = CopyJetSample("DateTestDatabase.mdb", dir.Path());

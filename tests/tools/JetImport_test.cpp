@@ -269,6 +269,9 @@ TEST(JetImport, InPlaceKeepsTheOldFileBesideAndNeverOverwritesABook) {
     ASSERT_EQ(RunImportCommand(source, "", stdout, stderr), 0);
     EXPECT_EQ(ReadFile(source).substr(0, 15), "SQLite format 3");
     EXPECT_EQ(ReadFile(dir / "DateTestDatabase.jet-backup.mdb"), original);
+    // No wider readable than the file it replaces.
+    EXPECT_EQ(fs::status(source).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"DateTestDatabase.jet-backup.mdb",
                                                      "DateTestDatabase.mdb"}));
 
