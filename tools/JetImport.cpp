@@ -211,9 +211,9 @@ private:
     throw ImportError("Cannot " + what + ": " + sqlite3_errmsg(db));
 }
 
-void Exec(sqlite3* db, const std::string& sql) {
+void Exec(sqlite3* db, const std::string& sql, const std::string& what = "write the new book") {
     if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        SqliteFailure(db, "write the new book");
+        SqliteFailure(db, what);
 }
 
 // Binds the value of one field of the current row.
@@ -228,6 +228,9 @@ void BindField(sqlite3_stmt* stmt, int index, const MdbColumn& col, const MdbFie
         sqlite3_bind_null(stmt, index);
         return;
     }
+    // A damaged row can claim a value that reaches past its page.
+    if (field.start < 0 || field.siz < 0 || field.start + field.siz > mdb->fmt->pg_size)
+        reader.Damaged();
     const unsigned char* p = mdb->pg_buf + field.start;
     const int size = field.siz;
     auto need = [&](int bytes) {
@@ -376,7 +379,7 @@ long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::st
         create += (i ? ", " : "") + QuoteName(cols[i]->name) + " " + DeclaredType(*cols[i], key);
         insert += i ? ",?" : "?";
     }
-    Exec(db, create + ")");
+    Exec(db, create + ")", "copy table '" + name + "'");
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &raw, nullptr) != SQLITE_OK)
         SqliteFailure(db, "write the new book");
@@ -748,6 +751,11 @@ int RunImportCommand(const std::string& sourceArg, const std::string& targetArg,
                          "open it as a book.\n");
         }
         return 0;
+    } catch (const std::bad_alloc&) {
+        if (progress == ShowProgress)
+            ShowProgress(0, 0, {});
+        std::fprintf(err, "tillbook-db: not enough memory to import '%s'.\n", sourceArg.c_str());
+        return 1;
     } catch (const std::exception& e) {
         if (progress == ShowProgress)
             ShowProgress(0, 0, {});  // the message starts on a clean line
