@@ -142,8 +142,11 @@ std::string DeclaredType(const MdbColumn& col, bool key) {
 
 class JetReader {
 public:
-    JetReader(const std::string& source, const std::string& table, MdbHandle* mdb, MdbTableDef* def)
-        : m_source(source), m_table(table), m_mdb(mdb), m_def(def) {}
+    JetReader(const std::string& source, const std::string& table, MdbHandle* mdb)
+        : m_source(source), m_table(table), m_mdb(mdb) {
+        std::error_code ec;
+        m_fileSize = fs::file_size(source, ec);
+    }
 
     // Bytes of a memo or OLE value whose 12-byte header sits at `p` (`size` bytes in the row).
     std::string LongValue(const unsigned char* p, int size) {
@@ -152,6 +155,8 @@ public:
         const std::uint32_t lenFlags = ReadLe<std::uint32_t>(p);
         std::uint32_t pgRow = ReadLe<std::uint32_t>(p + 4);
         const std::size_t length = lenFlags & 0x3fffffff;
+        if (length > m_fileSize)  // a damaged length: no value is longer than its file
+            Damaged();
         if (lenFlags & 0x80000000) {  // stored in the row itself
             if (length > static_cast<std::size_t>(size - MDB_MEMO_OVERHEAD))
                 Damaged();
@@ -164,7 +169,8 @@ public:
             void* buf = nullptr;
             int start = 0;
             std::size_t len = 0;
-            if (pgRow == 0 || hops > 1 << 20 ||
+            // Every link adds at least one byte, so a loop in the chain ends here.
+            if (pgRow == 0 || static_cast<std::size_t>(hops) > length ||
                 mdb_find_pg_row(m_mdb, static_cast<int>(pgRow), &buf, &start, &len) != 0)
                 Damaged();
             start &= kOffsetMask;
@@ -175,7 +181,7 @@ public:
                 out.assign(reinterpret_cast<const char*>(row), std::min(len, length));
                 break;
             }
-            if (len < 4)
+            if (len <= 4)
                 Damaged();
             pgRow = ReadLe<std::uint32_t>(row);
             out.append(reinterpret_cast<const char*>(row) + 4, len - 4);
@@ -203,7 +209,7 @@ private:
     std::string m_source;
     std::string m_table;
     MdbHandle* m_mdb;
-    MdbTableDef* m_def;
+    std::uintmax_t m_fileSize = 0;
     std::vector<char> m_text;
 };
 
@@ -385,7 +391,7 @@ long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::st
         SqliteFailure(db, "write the new book");
     StmtPtr stmt(raw);
 
-    JetReader reader(source, name, mdb, def);
+    JetReader reader(source, name, mdb);
     std::vector<MdbField> fields(std::max<std::size_t>(cols.size(), 1) + 1);
     long long rows = 0;
     mdb_rewind_table(def);
