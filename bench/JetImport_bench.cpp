@@ -33,7 +33,7 @@ void BM_TillbookImport(benchmark::State& state) {
         JetCopyStats stats;
         const auto image = CopyJetFile(kSource, kTable, stats);
         const int fd = ::open(out.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
-        if (::write(fd, image->Data(), image->Size()) != image->Size())
+        if (::write(fd, image.data(), image.size()) != static_cast<ssize_t>(image.size()))
             state.SkipWithError("write failed");
         ::fsync(fd);
         ::close(fd);

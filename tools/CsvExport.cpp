@@ -1,6 +1,5 @@
 #include "CsvExport.h"
 
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,15 +11,12 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/ado/BulkDatabase.h"
 #include "platform/ado/OleDate.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct DbCloser {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
 
 std::string QuoteName(const std::string& name) {
     std::string q = "\"";
@@ -54,56 +50,49 @@ std::string Hex(const unsigned char* p, int n) {
     return s;
 }
 
-std::string FieldText(sqlite3_stmt* stmt, int col, bool date) {
-    switch (sqlite3_column_type(stmt, col)) {
-        case SQLITE_NULL:
+std::string FieldText(const StoredValue& v, bool date) {
+    switch (v.kind) {
+        case StoredValue::Kind::Null:
             return {};  // no quotes: told apart from an empty text, which is ""
-        case SQLITE_INTEGER:
-            return std::to_string(sqlite3_column_int64(stmt, col));
-        case SQLITE_FLOAT: {
-            const double v = sqlite3_column_double(stmt, col);
+        case StoredValue::Kind::Integer:
+            return std::to_string(v.integer);
+        case StoredValue::Kind::Real:
             if (date) {
-                const std::string text = OleDateToIsoText(v);
+                const std::string text = OleDateToIsoText(v.real);
                 if (!text.empty())
                     return text;
             }
-            return NumberText(v);
-        }
-        case SQLITE_BLOB:
-            return Hex(static_cast<const unsigned char*>(sqlite3_column_blob(stmt, col)),
-                       sqlite3_column_bytes(stmt, col));
-        default: {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-            const std::string text(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt, col)));
-            return text.empty() ? "\"\"" : CsvField(text);
-        }
+            return NumberText(v.real);
+        case StoredValue::Kind::Blob:
+            return Hex(reinterpret_cast<const unsigned char*>(v.bytes.data()),
+                       static_cast<int>(v.bytes.size()));
+        case StoredValue::Kind::Text:
+            return v.bytes.empty() ? "\"\"" : CsvField(v.bytes);
     }
+    return {};
 }
 
-void WriteTable(sqlite3* db, const std::string& table, const fs::path& file) {
-    sqlite3_stmt* stmt = nullptr;
-    const std::string sql = "SELECT * FROM " + QuoteName(table) + " ORDER BY rowid";
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(stmt);
-        throw std::runtime_error("cannot read table '" + table + "': " + sqlite3_errmsg(db));
-    }
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> guard(stmt, sqlite3_finalize);
-    const int columns = sqlite3_column_count(stmt);
-    std::vector<bool> date(columns);
+void WriteTable(const std::string& book, const std::string& table, const fs::path& file) {
     std::string text = "\xEF\xBB\xBF";
-    for (int c = 0; c < columns; ++c) {
-        date[c] = IsDateType(sqlite3_column_decltype(stmt, c));
-        text += (c ? "," : "") + CsvField(sqlite3_column_name(stmt, c));
+    std::vector<bool> date;
+    try {
+        ReadStoredRows(
+            book, "SELECT * FROM " + QuoteName(table) + " ORDER BY rowid",
+            [&](const std::vector<std::string>& names, const std::vector<std::string>& declared) {
+                for (std::size_t c = 0; c < names.size(); ++c) {
+                    date.push_back(IsDateType(declared[c].c_str()));
+                    text += (c ? "," : "") + CsvField(names[c]);
+                }
+                text += "\r\n";
+            },
+            [&](const std::vector<StoredValue>& values) {
+                for (std::size_t c = 0; c < values.size(); ++c)
+                    text += (c ? "," : "") + FieldText(values[c], date[c]);
+                text += "\r\n";
+            });
+    } catch (const std::runtime_error& e) {
+        throw std::runtime_error("cannot read table '" + table + "': " + e.what());
     }
-    text += "\r\n";
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-        for (int c = 0; c < columns; ++c)
-            text += (c ? "," : "") + FieldText(stmt, c, date[c]);
-        text += "\r\n";
-    }
-    if (rc != SQLITE_DONE)
-        throw std::runtime_error("cannot read table '" + table + "': " + sqlite3_errmsg(db));
     // Written beside, then renamed: a reader never sees half a file.
     const fs::path temp = file.string() + ".part-" + std::to_string(::getpid());
     {
@@ -163,27 +152,17 @@ int RunExportCommand(const std::string& book, const std::string& dirArg, bool fo
                                          "' is not a Tillbook book (for a Jet/Access " +
                                          "file, run tillbook-db import first).");
         }
-        sqlite3* raw = nullptr;
-        const int rc = sqlite3_open_v2(book.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-        std::unique_ptr<sqlite3, DbCloser> db(raw);
-        if (rc != SQLITE_OK)
-            throw std::runtime_error("cannot open '" + book + "': " + sqlite3_errmsg(raw));
-        sqlite3_busy_timeout(raw, 3000);
-
         std::vector<std::string> tables;
-        sqlite3_stmt* stmt = nullptr;
-        int step = sqlite3_prepare_v2(raw,
-                                      "SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                      "name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
-                                      -1, &stmt, nullptr);
-        while (step == SQLITE_OK || step == SQLITE_ROW) {
-            step = sqlite3_step(stmt);
-            if (step == SQLITE_ROW)
-                tables.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        try {
+            ReadStoredRows(book,
+                           "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE "
+                           "'sqlite\\_%' ESCAPE '\\' ORDER BY rowid",
+                           nullptr, [&](const std::vector<StoredValue>& values) {
+                               tables.push_back(values[0].bytes);
+                           });
+        } catch (const std::runtime_error& e) {
+            throw std::runtime_error("cannot read '" + book + "': " + e.what());
         }
-        sqlite3_finalize(stmt);
-        if (step != SQLITE_DONE)
-            throw std::runtime_error("cannot read '" + book + "': " + sqlite3_errmsg(raw));
 
         // Names that differ only in characters a file name cannot hold still get a file each.
         std::vector<std::string> files;
@@ -211,7 +190,7 @@ int RunExportCommand(const std::string& book, const std::string& dirArg, bool fo
                     existing);
         }
         for (std::size_t i = 0; i < tables.size(); ++i) {
-            WriteTable(raw, tables[i], dir / files[i]);
+            WriteTable(book, tables[i], dir / files[i]);
             std::fprintf(out, "Wrote %s\n", (dir / files[i]).c_str());
         }
         return 0;

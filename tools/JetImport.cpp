@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <mdbtools.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,16 +18,13 @@
 #include <set>
 
 #include "data/BookFile.h"
+#include "platform/ado/BulkDatabase.h"
 #include "platform/ado/OleDate.h"
 
 namespace fs = std::filesystem;
 
 // The fixed-size values are read straight from the page as little-endian.
 static_assert(std::endian::native == std::endian::little);
-
-SqliteImage::~SqliteImage() {
-    sqlite3_free(m_data);
-}
 
 namespace {
 
@@ -90,16 +86,8 @@ struct MdbCloser {
 struct TableCloser {
     void operator()(MdbTableDef* table) const { mdb_free_tabledef(table); }
 };
-struct DbCloser {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-struct StmtFinalizer {
-    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
-};
 using MdbPtr = std::unique_ptr<MdbHandle, MdbCloser>;
 using TablePtr = std::unique_ptr<MdbTableDef, TableCloser>;
-using DbPtr = std::unique_ptr<sqlite3, DbCloser>;
-using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
 // The declared type that makes the data layer read the column as the same kind
 // of value Jet held. Text types carry TEXT affinity so that a text such as
@@ -213,25 +201,16 @@ private:
     std::vector<char> m_text;
 };
 
-[[noreturn]] void SqliteFailure(sqlite3* db, const std::string& what) {
-    throw ImportError("Cannot " + what + ": " + sqlite3_errmsg(db));
-}
-
-void Exec(sqlite3* db, const std::string& sql, const std::string& what = "write the new book") {
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        SqliteFailure(db, what);
-}
-
 // Binds the value of one field of the current row.
-void BindField(sqlite3_stmt* stmt, int index, const MdbColumn& col, const MdbField& field,
+void BindField(CMemoryDatabase& db, int index, const MdbColumn& col, const MdbField& field,
                MdbHandle* mdb, JetReader& reader) {
     if (col.col_type == MDB_BOOL) {
         // A yes/no value lives in the row's null mask: "not null" means yes.
-        sqlite3_bind_int(stmt, index, field.is_null ? 0 : 1);
+        db.BindInteger(index, field.is_null ? 0 : 1);
         return;
     }
     if (field.is_null) {
-        sqlite3_bind_null(stmt, index);
+        db.BindNull(index);
         return;
     }
     // A damaged row can claim a value that reaches past its page.
@@ -246,72 +225,68 @@ void BindField(sqlite3_stmt* stmt, int index, const MdbColumn& col, const MdbFie
     switch (col.col_type) {
         case MDB_BYTE:
             need(1);
-            sqlite3_bind_int(stmt, index, p[0]);
+            db.BindInteger(index, p[0]);
             return;
         case MDB_INT:
             need(2);
-            sqlite3_bind_int(stmt, index, ReadLe<std::int16_t>(p));
+            db.BindInteger(index, ReadLe<std::int16_t>(p));
             return;
         case MDB_LONGINT:
         case MDB_COMPLEX:
             need(4);
-            sqlite3_bind_int(stmt, index, ReadLe<std::int32_t>(p));
+            db.BindInteger(index, ReadLe<std::int32_t>(p));
             return;
         case MDB_MONEY: {
             // Currency is a count of ten-thousandths; the data layer reads units back exactly.
             need(8);
             const auto units = ReadLe<std::int64_t>(p);
             if (units % 10000 == 0)
-                sqlite3_bind_int64(stmt, index, units / 10000);
+                db.BindInteger(index, units / 10000);
             else
-                sqlite3_bind_double(stmt, index, static_cast<double>(units) / 10000.0);
+                db.BindReal(index, static_cast<double>(units) / 10000.0);
             return;
         }
         case MDB_FLOAT:
             need(4);
-            sqlite3_bind_double(stmt, index, ReadLe<float>(p));
+            db.BindReal(index, ReadLe<float>(p));
             return;
         case MDB_DOUBLE:
             need(8);
-            sqlite3_bind_double(stmt, index, ReadLe<double>(p));
+            db.BindReal(index, ReadLe<double>(p));
             return;
         case MDB_DATETIME: {
             need(8);
             const double days = ReadLe<double>(p);
             const std::string text = OleDateToIsoText(days);
             if (text.empty())  // outside what any date can be: keep the number itself
-                sqlite3_bind_double(stmt, index, days);
+                db.BindReal(index, days);
             else
-                sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
-                                  SQLITE_TRANSIENT);
+                db.BindText(index, text);
             return;
         }
         case MDB_TEXT: {
             const std::string text = reader.Text(reinterpret_cast<const char*>(p), size);
-            sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
-                              SQLITE_TRANSIENT);
+            db.BindText(index, text);
             return;
         }
         case MDB_MEMO: {
             const std::string raw = reader.LongValue(p, size);
             const std::string text = reader.Text(raw.data(), raw.size());
-            sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
-                              SQLITE_TRANSIENT);
+            db.BindText(index, text);
             return;
         }
         case MDB_OLE: {
             const std::string raw = reader.LongValue(p, size);
-            sqlite3_bind_blob(stmt, index, raw.data(), static_cast<int>(raw.size()),
-                              SQLITE_TRANSIENT);
+            db.BindBlob(index, raw.data(), raw.size());
             return;
         }
         case MDB_BINARY:
-            sqlite3_bind_blob(stmt, index, p, size, SQLITE_TRANSIENT);
+            db.BindBlob(index, p, static_cast<std::size_t>(size));
             return;
         case MDB_REPID: {
             need(16);
             char* text = mdb_uuid_to_string(mdb->pg_buf, field.start);
-            sqlite3_bind_text(stmt, index, text, -1, SQLITE_TRANSIENT);
+            db.BindText(index, text);
             g_free(text);
             return;
         }
@@ -319,19 +294,19 @@ void BindField(sqlite3_stmt* stmt, int index, const MdbColumn& col, const MdbFie
             need(17);
             char* text = mdb_numeric_to_string(mdb, field.start, col.col_scale, col.col_prec);
             // Stored as a number, with the numeric affinity of DECIMAL.
-            sqlite3_bind_text(stmt, index, text, -1, SQLITE_TRANSIENT);
+            db.BindText(index, text);
             g_free(text);
             return;
         }
         default:
-            sqlite3_bind_blob(stmt, index, p, size, SQLITE_TRANSIENT);
+            db.BindBlob(index, p, static_cast<std::size_t>(size));
             return;
     }
 }
 
 // The file's own indexes (made after the rows, which is faster): date ranges stay
 // quick and unique names stay unique. The AutoNumber key is the rowid already.
-void CopyIndexes(sqlite3* db, MdbTableDef* def, const std::vector<MdbColumn*>& cols,
+void CopyIndexes(CMemoryDatabase& db, MdbTableDef* def, const std::vector<MdbColumn*>& cols,
                  int keyColumn) {
     const std::string table = def->name;
     const GPtrArray* indexes = def->indices;
@@ -358,15 +333,18 @@ void CopyIndexes(sqlite3* db, MdbTableDef* def, const std::vector<MdbColumn*>& c
         const std::string sql = std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX " +
                                 QuoteName(table + "." + idx->name) + " ON " + QuoteName(table) +
                                 " (" + keys + ")";
-        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        try {
+            db.Execute(sql);
+        } catch (const std::runtime_error& e) {
             throw ImportError("Cannot make index '" + std::string(idx->name) + "' of table '" +
-                              table + "': " + sqlite3_errmsg(db));
+                              table + "': " + e.what());
         }
     }
 }
 
-long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::string& source,
-                    long long done, long long total, ImportProgress progress) {
+long long CopyTable(CMemoryDatabase& db, MdbHandle* mdb, MdbTableDef* def,
+                    const std::string& source, long long done, long long total,
+                    ImportProgress progress) {
     const std::string name = def->name;
     std::vector<MdbColumn*> cols;
     for (unsigned i = 0; i < def->num_cols; ++i)
@@ -385,11 +363,12 @@ long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::st
         create += (i ? ", " : "") + QuoteName(cols[i]->name) + " " + DeclaredType(*cols[i], key);
         insert += i ? ",?" : "?";
     }
-    Exec(db, create + ")", "copy table '" + name + "'");
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &raw, nullptr) != SQLITE_OK)
-        SqliteFailure(db, "write the new book");
-    StmtPtr stmt(raw);
+    try {
+        db.Execute(create + ")");
+        db.PrepareRow(insert + ")");
+    } catch (const std::runtime_error& e) {
+        throw ImportError("Cannot copy table '" + name + "': " + e.what());
+    }
 
     JetReader reader(source, name, mdb);
     std::vector<MdbField> fields(std::max<std::size_t>(cols.size(), 1) + 1);
@@ -407,11 +386,13 @@ long long CopyTable(sqlite3* db, MdbHandle* mdb, MdbTableDef* def, const std::st
             reader.Damaged();
         for (int i = 0; i < count; ++i) {
             const int c = fields[i].colnum;
-            BindField(stmt.get(), c + 1, *cols[c], fields[i], mdb, reader);
+            BindField(db, c + 1, *cols[c], fields[i], mdb, reader);
         }
-        if (sqlite3_step(stmt.get()) != SQLITE_DONE)
-            throw ImportError("Cannot copy a row of table '" + name + "': " + sqlite3_errmsg(db));
-        sqlite3_reset(stmt.get());
+        try {
+            db.AddRow();
+        } catch (const std::runtime_error& e) {
+            throw ImportError("Cannot copy a row of table '" + name + "': " + e.what());
+        }
         ++rows;
         if (progress != nullptr && rows % 1024 == 0)
             progress(done + rows, total, name);
@@ -445,8 +426,8 @@ bool CatalogIsWhole(MdbHandle* mdb) {
 
 }  // namespace
 
-std::unique_ptr<SqliteImage> CopyJetFile(const std::string& source, const std::string& onlyTable,
-                                         JetCopyStats& stats, ImportProgress progress) {
+std::string CopyJetFile(const std::string& source, const std::string& onlyTable,
+                        JetCopyStats& stats, ImportProgress progress) {
     if (const std::string problem = SourceProblem(source); !problem.empty())
         throw ImportError(problem);
     MdbPtr mdb(mdb_open(source.c_str(), MDB_NOFLAGS));
@@ -481,29 +462,18 @@ std::unique_ptr<SqliteImage> CopyJetFile(const std::string& source, const std::s
     }
     if (!onlyTable.empty() && tables.empty())
         throw ImportError("'" + source + "' has no table '" + onlyTable + "'.");
+    if (tables.empty())
+        throw ImportError("'" + source + "' has no tables to import.");
 
-    sqlite3* rawDb = nullptr;
-    if (sqlite3_open_v2(":memory:", &rawDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_close(rawDb);
-        throw ImportError("Cannot make the new book in memory.");
-    }
-    DbPtr db(rawDb);
-    Exec(db.get(), "BEGIN");
+    CMemoryDatabase db;
     stats = {};
     for (const TablePtr& def : tables) {
-        stats.rows +=
-            CopyTable(db.get(), mdb.get(), def.get(), source, stats.rows, total, progress);
+        stats.rows += CopyTable(db, mdb.get(), def.get(), source, stats.rows, total, progress);
         stats.tables.push_back(def->name);
     }
-    Exec(db.get(), "COMMIT");
     if (progress != nullptr)
         progress(stats.rows, total, {});
-    sqlite3_int64 size = 0;
-    unsigned char* bytes = sqlite3_serialize(db.get(), "main", &size, 0);
-    if (bytes == nullptr)
-        throw ImportError("Cannot make the new book in memory: out of memory.");
-    return std::make_unique<SqliteImage>(bytes, size);
+    return db.Image();
 }
 
 std::string JetBackupPath(const std::string& path) {
@@ -565,15 +535,17 @@ private:
     int m_fd;
 };
 
-void WriteAll(int fd, const unsigned char* data, long long size, const std::string& where) {
+void WriteAll(int fd, const std::string& bytes, const std::string& where) {
+    const char* data = bytes.data();
+    std::size_t size = bytes.size();
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<std::size_t>(std::min(size, 1LL << 30)));
+        const ssize_t n = ::write(fd, data, std::min<std::size_t>(size, 1 << 30));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             throw ImportError("Cannot write in '" + where + "': " + std::strerror(errno) + ".");
         data += n;
-        size -= n;
+        size -= static_cast<std::size_t>(n);
     }
     if (::fsync(fd) != 0)
         throw ImportError("Cannot write in '" + where + "': " + std::strerror(errno) + ".");
@@ -588,12 +560,12 @@ void SyncFolder(const fs::path& dir) {
 // Puts the finished image under `temp` in the target's folder. The bytes go into
 // an unnamed file first, which a SIGKILL or power cut simply discards; it gets a
 // name only when it is complete.
-void MaterializeImage(const SqliteImage& image, const fs::path& dir, const std::string& temp,
+void MaterializeImage(const std::string& image, const fs::path& dir, const std::string& temp,
                       mode_t mode) {
     Fd unnamed(::open(dir.c_str(), O_TMPFILE | O_RDWR, 0600));
     if (unnamed.Get() >= 0) {
         ::fchmod(unnamed.Get(), mode);
-        WriteAll(unnamed.Get(), image.Data(), image.Size(), dir.string());
+        WriteAll(unnamed.Get(), image, dir.string());
         const std::string proc = "/proc/self/fd/" + std::to_string(unnamed.Get());
         if (::linkat(AT_FDCWD, proc.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return;
@@ -603,7 +575,7 @@ void MaterializeImage(const SqliteImage& image, const fs::path& dir, const std::
     if (named.Get() < 0)
         throw ImportError("Cannot write in '" + dir.string() + "': " + std::strerror(errno) + ".");
     ::fchmod(named.Get(), mode);
-    WriteAll(named.Get(), image.Data(), image.Size(), dir.string());
+    WriteAll(named.Get(), image, dir.string());
 }
 
 // The tables of the household book, as its schema creates them.
@@ -701,7 +673,7 @@ int RunImportCommand(const std::string& sourceArg, const std::string& targetArg,
         struct stat st {};
         const mode_t mode =
             ::stat(source.c_str(), &st) == 0 ? ((st.st_mode & 0666) | S_IRUSR | S_IWUSR) : 0600;
-        MaterializeImage(*image, dir, temp, mode);
+        MaterializeImage(image, dir, temp, mode);
 
         bool bookLike = false;
         const std::vector<std::string> problems =

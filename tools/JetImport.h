@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdio>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,21 +18,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A complete SQLite database held in memory (the bytes of the file).
-class SqliteImage {
-public:
-    SqliteImage(unsigned char* data, long long size) : m_data(data), m_size(size) {}
-    ~SqliteImage();
-    SqliteImage(const SqliteImage&) = delete;
-    SqliteImage& operator=(const SqliteImage&) = delete;
-    const unsigned char* Data() const { return m_data; }
-    long long Size() const { return m_size; }
-
-private:
-    unsigned char* m_data;
-    long long m_size;
-};
-
 struct JetCopyStats {
     std::vector<std::string> tables;  // in the file's catalog order
     long long rows = 0;
@@ -43,10 +27,10 @@ struct JetCopyStats {
 using ImportProgress = void (*)(long long done, long long total, const std::string& table);
 
 // Copies the Jet file at `source` (only `onlyTable` when it is not empty) into
-// a new in-memory SQLite database and returns its bytes. Throws ImportError
+// a new in-memory SQLite database and returns the bytes of its file. Throws ImportError
 // when the file is not a Jet file, is truncated or cannot be read whole.
-std::unique_ptr<SqliteImage> CopyJetFile(const std::string& source, const std::string& onlyTable,
-                                         JetCopyStats& stats, ImportProgress progress = nullptr);
+std::string CopyJetFile(const std::string& source, const std::string& onlyTable,
+                        JetCopyStats& stats, ImportProgress progress = nullptr);
 
 // `tillbook-db import SOURCE [TARGET]`: the whole command, messages included.
 // An empty target means the source's own path (the old file is then kept

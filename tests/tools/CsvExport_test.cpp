@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 #include <fstream>
 
 #include "JetImport.h"
@@ -14,8 +13,7 @@ namespace fs = std::filesystem;
 namespace {
 
 void Exec(const SqliteFile& db, const std::string& sql) {
-    ASSERT_EQ(sqlite3_exec(db.Get(), sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
-        << sql << ": " << sqlite3_errmsg(db.Get());
+    ASSERT_TRUE(db.Exec(sql)) << sql;
 }
 
 const char* const kBookTables[] = {"normalIncome", "normalPay", "tbUser",  "baseData",
@@ -38,27 +36,25 @@ void LoadCsvInto(const fs::path& dir, const fs::path& path) {
         Exec(db, std::string("DELETE FROM \"") + table + "\"");
         const auto rows = ParseCsv(ReadFile(dir / CsvFileName(table)));
         ASSERT_FALSE(rows.empty());
-        std::string names, marks;
-        for (const auto& name : rows[0]) {
+        std::string names;
+        for (const auto& name : rows[0])
             names += (names.empty() ? "\"" : ", \"") + *name + "\"";
-            marks += marks.empty() ? "?" : ", ?";
-        }
-        sqlite3_stmt* stmt = nullptr;
-        const std::string sql =
-            std::string("INSERT INTO \"") + table + "\" (" + names + ") VALUES (" + marks + ")";
-        ASSERT_EQ(sqlite3_prepare_v2(db.Get(), sql.c_str(), -1, &stmt, nullptr), SQLITE_OK);
         for (std::size_t r = 1; r < rows.size(); ++r) {
-            for (std::size_t c = 0; c < rows[r].size(); ++c) {
-                if (rows[r][c])
-                    sqlite3_bind_text(stmt, static_cast<int>(c + 1), rows[r][c]->c_str(), -1,
-                                      SQLITE_TRANSIENT);
-                else
-                    sqlite3_bind_null(stmt, static_cast<int>(c + 1));
+            // Every field as a quoted text, as a loader of CSV files has it.
+            std::string values;
+            for (const auto& field : rows[r]) {
+                std::string literal = "NULL";
+                if (field) {
+                    literal = "'";
+                    for (char c : *field)
+                        literal += c == '\'' ? std::string("''") : std::string(1, c);
+                    literal += "'";
+                }
+                values += (values.empty() ? "" : ", ") + literal;
             }
-            EXPECT_EQ(sqlite3_step(stmt), SQLITE_DONE) << sqlite3_errmsg(db.Get());
-            sqlite3_reset(stmt);
+            Exec(db, std::string("INSERT INTO \"") + table + "\" (" + names + ") VALUES (" +
+                         values + ")");
         }
-        sqlite3_finalize(stmt);
     }
 }
 

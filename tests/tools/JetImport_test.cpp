@@ -4,7 +4,6 @@
 
 #include <mdbtools.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <fstream>
@@ -208,9 +207,7 @@ TEST(JetImport, AutoNumberKeepsItsValuesAndNewRowsContinueAfterTheHighestAndInde
                        "OrderDate = '1994-11-16 00:00:00'"),
               10330);
     const long long highest = db.Count("SELECT max(OrderID) FROM Orders");
-    ASSERT_EQ(sqlite3_exec(db.Get(), "INSERT INTO Orders (CustomerID) VALUES ('NEW')", nullptr,
-                           nullptr, nullptr),
-              SQLITE_OK);
+    ASSERT_TRUE(db.Exec("INSERT INTO Orders (CustomerID) VALUES ('NEW')"));
     EXPECT_EQ(db.Count("SELECT OrderID FROM Orders WHERE CustomerID = 'NEW'"), highest + 1);
 
     // The file's indexes, unique ones unique; the AutoNumber key needs none besides the rowid.
@@ -222,11 +219,9 @@ TEST(JetImport, AutoNumberKeepsItsValuesAndNewRowsContinueAfterTheHighestAndInde
                                   "CREATE UNIQUE INDEX \"Order Details.PrimaryKey\" ON \"Order "
                                   "Details\" (\"OrderID\", \"ProductID\")"}));
     EXPECT_EQ(indexes[5][0], "Orders.OrderDate");
-    EXPECT_NE(sqlite3_exec(db.Get(),
-                           "INSERT INTO \"Order Details\" (OrderID, ProductID, UnitPrice, "
-                           "Quantity, Discount) VALUES (10248, 11, 1, 1, 0)",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    EXPECT_FALSE(
+        db.Exec("INSERT INTO \"Order Details\" (OrderID, ProductID, UnitPrice, "
+                "Quantity, Discount) VALUES (10248, 11, 1, 1, 0)"));
 }
 
 TEST(JetImport, ACopyWithTheBooksTablesMustPassTheBookCheck) {
@@ -247,12 +242,10 @@ TEST(JetImport, ACopyWithTheBooksTablesMustPassTheBookCheck) {
     CreateBook(lacking.string());
     {
         SqliteFile db(lacking);
-        ASSERT_EQ(sqlite3_exec(db.Get(),
-                               "DROP TABLE normalPay; DROP TABLE normalIncome; CREATE TABLE "
-                               "normalIncome (编号 INTEGER PRIMARY KEY AUTOINCREMENT, 收入人员 "
-                               "TEXT, 收入金额 DOUBLE, 收入日期 TEXT, 收入项目 TEXT, 备注 TEXT)",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
+        ASSERT_TRUE(
+            db.Exec("DROP TABLE normalPay; DROP TABLE normalIncome; CREATE TABLE "
+                    "normalIncome (编号 INTEGER PRIMARY KEY AUTOINCREMENT, 收入人员 "
+                    "TEXT, 收入金额 DOUBLE, 收入日期 TEXT, 收入项目 TEXT, 备注 TEXT)"));
     }
     const auto problems = ImportedBookProblems(lacking.string(), {"normalIncome"}, isBook);
     EXPECT_TRUE(isBook);

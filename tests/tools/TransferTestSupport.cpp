@@ -1,13 +1,17 @@
 #include "TransferTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#include "platform/ado/BulkDatabase.h"
+#include "platform/ado/ComError.h"
+#include "platform/ado/Connection.h"
 
 namespace fs = std::filesystem;
 
@@ -113,34 +117,46 @@ std::string ReadFile(const fs::path& path) {
     return s.str();
 }
 
-SqliteFile::SqliteFile(const fs::path& path) {
-    EXPECT_EQ(sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK)
-        << path;
-}
-
-SqliteFile::~SqliteFile() {
-    sqlite3_close(m_db);
-}
-
 std::vector<CsvRow> SqliteFile::Rows(const std::string& sql) const {
     std::vector<CsvRow> rows;
-    sqlite3_stmt* stmt = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(m_db, sql.c_str(), -1, &stmt, nullptr), SQLITE_OK)
-        << sql << ": " << sqlite3_errmsg(m_db);
-    while (stmt != nullptr && sqlite3_step(stmt) == SQLITE_ROW) {
-        CsvRow row;
-        for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
-            if (sqlite3_column_type(stmt, c) == SQLITE_NULL) {
-                row.push_back(std::nullopt);
-            } else {
-                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-                row.push_back(std::string(p, sqlite3_column_bytes(stmt, c)));
+    try {
+        ReadStoredRows(m_path.string(), sql, nullptr, [&](const std::vector<StoredValue>& values) {
+            CsvRow row;
+            for (const StoredValue& v : values) {
+                switch (v.kind) {
+                    case StoredValue::Kind::Null:
+                        row.push_back(std::nullopt);
+                        break;
+                    case StoredValue::Kind::Integer:
+                        row.push_back(std::to_string(v.integer));
+                        break;
+                    case StoredValue::Kind::Real: {
+                        char buf[32];
+                        row.push_back(std::string(buf, std::to_chars(buf, buf + 32, v.real).ptr));
+                        break;
+                    }
+                    default:
+                        row.push_back(v.bytes);
+                        break;
+                }
             }
-        }
-        rows.push_back(std::move(row));
+            rows.push_back(std::move(row));
+        });
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << sql << ": " << e.what();
     }
-    sqlite3_finalize(stmt);
     return rows;
+}
+
+bool SqliteFile::Exec(const std::string& sql) const {
+    try {
+        CConnection connection;
+        connection.OpenFile(m_path.string());
+        connection.Execute(sql.c_str());
+        return true;
+    } catch (const CComError&) {
+        return false;
+    }
 }
 
 long long SqliteFile::Count(const std::string& sql) const {

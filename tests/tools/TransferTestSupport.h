@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-struct sqlite3;
-
 // A temporary folder, removed with everything in it.
 class TempDir {
 public:
@@ -35,16 +33,16 @@ std::vector<CsvRow> ParseCsv(const std::string& text, const std::string& nullMar
 
 std::string ReadFile(const std::filesystem::path& path);
 
-// An open SQLite file, closed on scope exit.
+// An SQLite file, read and written through the data layer's own engine access.
 class SqliteFile {
 public:
-    explicit SqliteFile(const std::filesystem::path& path);
-    ~SqliteFile();
-    sqlite3* Get() const { return m_db; }
+    explicit SqliteFile(const std::filesystem::path& path) : m_path(path) {}
     // Rows of a query, every value as text (NULL as nullopt).
     std::vector<CsvRow> Rows(const std::string& sql) const;
     long long Count(const std::string& sql) const;
+    // Runs statements that change the file; false when the engine refuses them.
+    bool Exec(const std::string& sql) const;
 
 private:
-    sqlite3* m_db = nullptr;
+    std::filesystem::path m_path;
 };
