@@ -15,6 +15,9 @@
 
 #include "TransferTestSupport.h"
 #include "data/BookFile.h"
+#include "data/DatabaseFailure.h"
+#include "platform/ado/ComError.h"
+#include "platform/ado/Connection.h"
 #include "platform/ado/OleDate.h"
 
 namespace fs = std::filesystem;
@@ -318,6 +321,36 @@ TEST(JetImport, UnusableSourcesGetAClearMessageAndNoFile) {
     }
     EXPECT_EQ(RunImportCommand(dir / "missing.mdb", dir / "out.db", stdout, stderr), 1);
     EXPECT_FALSE(fs::exists(dir / "out.db"));
+}
+
+TEST(JetImport, TheProgramsMessageForAJetFileNamesACommandThatRunsAsShown) {
+    TempDir dir;
+    fs::create_directory(dir / "Our Books (old)");
+    const fs::path book = dir / "Our Books (old)" / "data.mdb";
+    fs::copy_file(CopyJetSample("DateTestDatabase.mdb", dir.Path()), book);
+    std::string message;
+    try {
+        CConnection connection;
+        connection.OpenFile(book.string());
+        FAIL() << "a Jet file opened as a book";
+    } catch (const CComError&) {
+        message = DescribeDatabaseFailure(std::current_exception()).value_or("");
+    }
+    const std::string lead = "请先转换：";
+    const std::size_t at = message.find(lead);
+    ASSERT_NE(at, std::string::npos) << message;
+    // The command is the rest of its line; the tool beside this test stands in for the one
+    // beside the program.
+    const std::string command =
+        message.substr(at + lead.size(), message.find('\n', at) - at - lead.size());
+    EXPECT_EQ(
+        command.rfind(
+            fs::read_symlink("/proc/self/exe").parent_path().string() + "/tillbook-db import ", 0),
+        0u)
+        << command;
+    Shell(command + " >/dev/null");
+    EXPECT_EQ(ReadFile(book).substr(0, 15), "SQLite format 3");
+    EXPECT_TRUE(fs::exists(dir / "Our Books (old)" / "data.jet-backup.mdb"));
 }
 
 void KillSelf(long long, long long, const std::string& table) {
