@@ -386,6 +386,8 @@ long long CopyTable(CMemoryDatabase& db, MdbHandle* mdb, MdbTableDef* def,
             reader.Damaged();
         for (int i = 0; i < count; ++i) {
             const int c = fields[i].colnum;
+            if (c < 0 || c >= count)
+                reader.Damaged();
             BindField(db, c + 1, *cols[c], fields[i], mdb, reader);
         }
         try {
