@@ -12,7 +12,6 @@
 
 #include "app/CCofferDlg.h"
 #include "res/ResourceIds.h"
-#include "support/TempBook.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -82,7 +81,6 @@ protected:
     std::unique_ptr<CCofferDlg> main;
     QPoint cursor = kFarAway;
     std::vector<int> slideTops;
-    TempBook book;
 
 private:
     DockingDesktop m_previous;
@@ -207,7 +205,6 @@ TEST_F(EdgeDocking, KeepsTheScreenWidthReadAtStartAndNeverDocksWhereWindowsCanno
 TEST(EdgeDockingOnX11, HidesUnderTheRealCursorAndShowsItsStrip) {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         GTEST_SKIP() << "needs an X server";
-    TempBook book;
     CCofferDlg main;
     main.Create();
     main.show();
