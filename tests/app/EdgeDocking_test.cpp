@@ -57,7 +57,7 @@ protected:
         EXPECT_EQ(main->childAt(at), nullptr);
         return at;
     }
-    // A mouse move as the window system delivers it, found its way through the child controls.
+    // A mouse move as the window system delivers it: to the control under the cursor first.
     void MouseMove(QPoint at) { QTest::mouseMove(main.get(), at); }
     // The same, straight to the window, also where the offscreen screen has no pixels.
     void MouseMoveOwnArea() {
