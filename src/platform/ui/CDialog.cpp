@@ -6,13 +6,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -21,8 +19,12 @@
 #include <QTreeWidget>
 #include <utility>
 
+#include "platform/ui/CComboBox.h"
+#include "platform/ui/CDateTimeCtrl.h"
+#include "platform/ui/CListModel.h"
 #include "platform/ui/CMenu.h"
 #include "platform/ui/DialogUnits.h"
+#include "platform/ui/EditControls.h"
 #include "platform/ui/ErrorBarrier.h"
 #include "platform/ui/LinkLabel.h"
 #include "platform/ui/MessageBox.h"
@@ -67,6 +69,7 @@ bool TakesNameFromLabel(ControlKind kind) {
         case ControlKind::DateTimePicker:
         case ControlKind::ListView:
         case ControlKind::TreeView:
+        case ControlKind::Custom:
             return true;
         default:
             return false;
@@ -90,14 +93,8 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             return label;
         }
-        case ControlKind::Edit: {
-            auto* edit = new QLineEdit(parent);
-            edit->setFrame(c.style & style::Border);
-            if (c.style & style::Password)
-                edit->setEchoMode(QLineEdit::Password);
-            edit->setReadOnly(c.style & style::ReadOnly);
-            return edit;
-        }
+        case ControlKind::Edit:
+            return CreateEdit(c.style, parent);
         case ControlKind::PushButton:
         case ControlKind::DefPushButton: {
             auto* button = new QPushButton(caption, parent);
@@ -120,8 +117,13 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             return tree;
         }
         case ControlKind::ListView: {
-            QTreeView* view =
-                (c.style & style::OwnerData) ? new QTreeView(parent) : new QTreeWidget(parent);
+            QTreeView* view = nullptr;
+            if (c.style & style::OwnerData) {
+                view = new QTreeView(parent);
+                view->setModel(new CListModel(view));
+            } else {
+                view = new QTreeWidget(parent);
+            }
             view->setRootIsDecorated(false);
             view->setUniformRowHeights(true);
             view->setAllColumnsShowFocus(true);
@@ -133,17 +135,12 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
                                        : QAbstractItemView::ExtendedSelection);
             return view;
         }
-        case ControlKind::ComboBox: {
-            auto* combo = new QComboBox(parent);
-            combo->setEditable(c.style & style::Editable);
-            return combo;
-        }
-        case ControlKind::DateTimePicker: {
-            auto* picker = new QDateTimeEdit(parent);
-            picker->setCalendarPopup(true);
-            picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-            return picker;
-        }
+        case ControlKind::ComboBox:
+            return CreateComboBox(c.style, parent);
+        case ControlKind::DateTimePicker:
+            return new DateTimePicker(c.style, parent);
+        case ControlKind::Custom:
+            break;
     }
     return new QWidget(parent);
 }
@@ -239,6 +236,9 @@ void CDialog::Connect(QWidget* widget, const ControlTemplate& c) {
         if (auto* tree = qobject_cast<QTreeWidget*>(view))
             connect(tree, &QTreeWidget::itemSelectionChanged, this,
                     [notify] { notify(Event::SelChange); });
+        else if (view->selectionModel())
+            connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                    [notify] { notify(Event::SelChange); });
     }
 }
 
@@ -252,10 +252,12 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const Event kind =
-            mouse->button() == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
+    // Only the left and right buttons double-click; the middle one is not a double-click.
+    const Qt::MouseButton button = event->type() == QEvent::MouseButtonDblClick
+                                       ? static_cast<QMouseEvent*>(event)->button()
+                                       : Qt::NoButton;
+    if (button == Qt::LeftButton || button == Qt::RightButton) {
+        const Event kind = button == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
         Notification n{watched->property(kControlIdProperty).toInt(), kind};
         Dispatch(n);
         if (n.result != 0)
