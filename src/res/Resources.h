@@ -9,6 +9,7 @@ const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& MainDialogTemplate();
 const DialogTemplate& LoginDialogTemplate();
 const DialogTemplate& UserAddDialogTemplate();
+const DialogTemplate& BaseDataDialogTemplate();
 const MenuTemplate& PopupMenuTemplate();
 
 // The string table; an unknown id gives "".
