@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 #include <utility>
 
+#include "platform/ui/CListModel.h"
 #include "platform/ui/CMenu.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/ErrorBarrier.h"
@@ -145,8 +146,13 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             return tree;
         }
         case ControlKind::ListView: {
-            QTreeView* view =
-                (c.style & style::OwnerData) ? new QTreeView(parent) : new QTreeWidget(parent);
+            QTreeView* view = nullptr;
+            if (c.style & style::OwnerData) {
+                view = new QTreeView(parent);
+                view->setModel(new CListModel(view));
+            } else {
+                view = new QTreeWidget(parent);
+            }
             view->setRootIsDecorated(false);
             view->setUniformRowHeights(true);
             view->setAllColumnsShowFocus(true);
@@ -268,6 +274,9 @@ void CDialog::Connect(QWidget* widget, const ControlTemplate& c) {
                 [notify](int column) { notify(Event::ColumnClick, column); });
         if (auto* tree = qobject_cast<QTreeWidget*>(view))
             connect(tree, &QTreeWidget::itemSelectionChanged, this,
+                    [notify] { notify(Event::SelChange); });
+        else if (view->selectionModel())
+            connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                     [notify] { notify(Event::SelChange); });
     }
 }
