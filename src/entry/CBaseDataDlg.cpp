@@ -1,5 +1,6 @@
 #include "entry/CBaseDataDlg.h"
 
+#include <utility>
 #include <vector>
 
 #include "data/ADOException.h"
@@ -50,7 +51,7 @@ bool CBaseDataDlg::OnInitDialog() {
     GetDlgItem(IDC_LIST_BASE_KIND)->setAccessibleName(QStringLiteral("基础数据种类"));
     GetDlgItem(IDC_LIST_BASE_ENTRY)->setAccessibleName(QStringLiteral("基础数据条目"));
 
-    m_listKind.InsertReportColumn(0, "类型", LVCFMT_LEFT, 100);
+    m_listKind.InsertColumn(0, "类型", LVCFMT_LEFT, 100);
     m_listEntry.InsertReportColumn(0, "类型", LVCFMT_LEFT, 100);
     m_listEntry.InsertReportColumn(1, "备注", LVCFMT_LEFT, 120);
 
@@ -73,7 +74,7 @@ bool CBaseDataDlg::OnInitDialog() {
 }
 
 std::string CBaseDataDlg::SelectedKind() const {
-    const int item = m_listKind.GetFirstSelectedRow();
+    const int item = m_listKind.GetNextItem(-1, LVNI_SELECTED);
     return item < 0 ? std::string() : m_listKind.GetItemText(item, 0);
 }
 
@@ -104,7 +105,9 @@ void CBaseDataDlg::ReloadEntries() {
 }
 
 void CBaseDataDlg::OnClickListKind(Notification& n) {
-    ReloadEntries();
+    // A click that changed the selection has had its kind read already; read it once.
+    if (!std::exchange(m_bKindJustRead, false))
+        ReloadEntries();
     n.result = 0;
 }
 
@@ -112,10 +115,12 @@ void CBaseDataDlg::OnSelChangeListKind(Notification&) {
     const std::string kind = SelectedKind();
     if (kind == m_strShownKind)
         return;
-    if (kind.empty())
+    if (kind.empty()) {
         EmptyEntries();
-    else
-        ReloadEntries();
+        return;
+    }
+    m_bKindJustRead = true;
+    ReloadEntries();
 }
 
 void CBaseDataDlg::OnClickListEntry(Notification& n) {

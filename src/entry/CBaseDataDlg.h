@@ -4,6 +4,7 @@
 
 #include "data/ADODatabase.h"
 #include "platform/ui/CDialog.h"
+#include "platform/ui/CListCtrl.h"
 #include "query/CReportCtrl.h"
 
 // Keeps the category tables named in baseData (family members, income items, expense items):
@@ -14,7 +15,7 @@ class CBaseDataDlg : public CDialog {
 public:
     explicit CBaseDataDlg(QWidget* parent = nullptr);
 
-    CReportCtrl m_listKind;
+    CListCtrl m_listKind;
     CReportCtrl m_listEntry;
     CADODatabase m_db;
     std::string m_strType;
@@ -46,4 +47,7 @@ private:
     // The kind whose rows the entry list shows; "" when it shows none. The rows written back
     // by a move must be that kind's and no other's.
     std::string m_strShownKind;
+    // Set when a selection change has just read the kind, so the click that made it does not
+    // read it again.
+    bool m_bKindJustRead = false;
 };

@@ -13,7 +13,9 @@ const DialogTemplate& BaseDataDialogTemplate() {
         Caption | SysMenu,
         {
             {IDC_LIST_BASE_ENTRY, ControlKind::ListView, "", 135, 7, 155, 105, Border | TabStop},
-            {IDC_LIST_BASE_KIND, ControlKind::ListView, "", 7, 7, 122, 205, Border | TabStop},
+            // The kinds are a plain list (CListCtrl), which the kit backs with a model.
+            {IDC_LIST_BASE_KIND, ControlKind::ListView, "", 7, 7, 122, 205,
+             Border | TabStop | OwnerData},
             {IDC_BTN_BASE_ADD, ControlKind::PushButton, "添加", 145, 170, 43, 14, TabStop},
             {IDC_STATIC, ControlKind::GroupBox, "操作", 135, 117, 155, 95},
             {IDC_BTN_BASE_DELETE, ControlKind::PushButton, "删除", 192, 170, 43, 14, TabStop},
