@@ -201,7 +201,7 @@ TEST_F(MainWindow, SettingsMenuCommandsReachTheirHandlers) {
     EXPECT_EQ(runner.Opened(), std::vector<std::string>{"CUserAddDlg"});
 
     main.SendCommand(ID_MENU_SETTING);
-    EXPECT_EQ(runner.Opened().size(), 1u);
+    EXPECT_EQ(runner.Opened(), (std::vector<std::string>{"CUserAddDlg", "CBaseDataDlg"}));
     EXPECT_TRUE(main.isVisible());
 
     main.SendCommand(ID_MENU_EXIT);  // ends the program without asking
