@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTreeWidget>
+#include <algorithm>
 #include <utility>
 
 #include "platform/ui/CListModel.h"
@@ -89,7 +90,10 @@ int NamingLabel(const std::vector<ControlTemplate>& controls, size_t index) {
         const ControlTemplate& l = controls[i];
         if (i == index || !IsLabel(l.kind))
             continue;
-        const bool sameLine = l.y < c.y + c.cy && c.y < l.y + l.cy;
+        // A combo's height includes its drop-down and a list's its rows: the line a label
+        // stands on is the control's first line of text.
+        const int labelMiddle = l.y + l.cy / 2;
+        const bool sameLine = labelMiddle >= c.y && labelMiddle <= c.y + std::min(c.cy, 14);
         const bool atLeft = l.x < c.x && l.x + l.cx / 2 < c.x;
         if (sameLine && atLeft && (best < 0 || l.x + l.cx > controls[best].x + controls[best].cx))
             best = static_cast<int>(i);
@@ -301,7 +305,10 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         m_bSecondClick = false;
     }
-    if (event->type() == QEvent::MouseButtonRelease && !m_bInRelease &&
+    // Mouse events reach the view's viewport; one the viewport leaves unhandled would come
+    // back through the view itself and must not count twice.
+    const bool viewport = !qobject_cast<QAbstractItemView*>(watched);
+    if (event->type() == QEvent::MouseButtonRelease && viewport && !m_bInRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !m_bSecondClick) {
         // The click is reported once the view has settled its selection, as the platform's
         // list reported it after the button came up: deliver the release first.

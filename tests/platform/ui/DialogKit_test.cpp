@@ -62,8 +62,8 @@ const DialogTemplate& LabelsAfterTemplate() {
             {12, ControlKind::CheckBox, "成员", 7, 45, 30, 10, TabStop},
             {13, ControlKind::ComboBox, "", 40, 44, 80, 60, TabStop},
             // Alone on its line: the static text before it in the template names it.
-            {IDC_STATIC, ControlKind::Static, "清单", 130, 7, 40, 8},
-            {14, ControlKind::ListView, "", 130, 20, 60, 60, Border | TabStop},
+            {IDC_STATIC, ControlKind::Static, "清单", 130, 50, 40, 8},
+            {14, ControlKind::ListView, "", 130, 62, 60, 50, Border | TabStop},
             {IDOK, ControlKind::DefPushButton, "确定", 7, 100, 40, 14, TabStop},
         }};
     return tpl;
