@@ -19,8 +19,8 @@ void WalkKind(const std::string& kind, Read read) {
 }
 }  // namespace
 
-EntryRows KindRows(const std::string& kind) {
-    EntryRows rows;
+CategoryRows KindRows(const std::string& kind) {
+    CategoryRows rows;
     WalkKind(kind, [&](CADORecordset& rs) {
         std::string type, remark;
         rs.GetFieldValue(1, type);

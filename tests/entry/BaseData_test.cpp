@@ -95,8 +95,8 @@ protected:
         return messages.Texts();
     }
 
-    EntryRows Shown() {
-        EntryRows rows;
+    CategoryRows Shown() {
+        CategoryRows rows;
         const Texts types = Column(kEntries, 0);
         const Texts remarks = Column(kEntries, 1);
         for (size_t i = 0; i < types.size(); ++i)
@@ -104,8 +104,8 @@ protected:
         return rows;
     }
 
-    static EntryRows Plain(const Texts& types) {
-        EntryRows rows;
+    static CategoryRows Plain(const Texts& types) {
+        CategoryRows rows;
         for (const std::string& type : types)
             rows.emplace_back(type, "");
         return rows;
@@ -148,7 +148,7 @@ TEST_F(BaseData, ClickingAKindListsItsRowsAndAKindWithoutRowsEmptiesTheList) {
     // A click on the kind already selected reads its table again.
     ExecuteOnBook("insert into 收入类型 (类型, 备注) values ('工资', '每月')");
     ClickKind(kIncomeItems);
-    EXPECT_EQ(Shown(), (EntryRows{{"工资", "每月"}}));
+    EXPECT_EQ(Shown(), (CategoryRows{{"工资", "每月"}}));
 }
 
 TEST_F(BaseData, ClickingAnEntryFillsTheEditsAndChangeAltersOnlyItsRemarkInPlace) {
@@ -161,7 +161,7 @@ TEST_F(BaseData, ClickingAnEntryFillsTheEditsAndChangeAltersOnlyItsRemarkInPlace
 
     TypeInto(dlg, IDC_EDIT_BASE_REMARK, "上夜班");
     EXPECT_EQ(Press(IDC_BTN_BASE_CHANGE), Messages{"数据更改成功！"});
-    const EntryRows expected{{"爸爸", ""}, {"妈妈", "上夜班"}, {"孩子", ""}};
+    const CategoryRows expected{{"爸爸", ""}, {"妈妈", "上夜班"}, {"孩子", ""}};
     EXPECT_EQ(Shown(), expected);
     EXPECT_EQ(KindRows(kMembers), expected);
     EXPECT_EQ(KindIds(kMembers), ids);
@@ -182,7 +182,7 @@ TEST_F(BaseData, AddRefusesADuplicateAndAnEmptyTypeAndListsANewEntryLast) {
     EXPECT_EQ(KindRows(kMembers), Plain({"爸爸", "妈妈", "孩子"}));
 
     EXPECT_EQ(Press(IDC_BTN_BASE_ADD, "奶奶", "退休"), Messages{"添加成功！"});
-    const EntryRows expected{{"爸爸", ""}, {"妈妈", ""}, {"孩子", ""}, {"奶奶", "退休"}};
+    const CategoryRows expected{{"爸爸", ""}, {"妈妈", ""}, {"孩子", ""}, {"奶奶", "退休"}};
     EXPECT_EQ(Shown(), expected);
     EXPECT_EQ(KindRows(kMembers), expected);
     // The edits keep what was typed.
@@ -228,7 +228,7 @@ TEST_F(BaseData, AKindNameIsQuotedAsOneIdentifier) {
     EXPECT_EQ(Press(IDC_BTN_BASE_CHANGE, "甲", "老同学"), Messages{"数据更改成功！"});
     ClickEntry("丙");
     EXPECT_TRUE(Press(IDC_BTN_BASE_UP).empty());
-    const EntryRows expected{{"甲", "老同学"}, {"丙", ""}, {"乙", ""}};
+    const CategoryRows expected{{"甲", "老同学"}, {"丙", ""}, {"乙", ""}};
     EXPECT_EQ(Shown(), expected);
     EXPECT_EQ(KindRows("老 朋友's"), expected);
 }
@@ -254,7 +254,7 @@ TEST_F(BaseData, MovesAtTheEndsChangeNothingButStillRewriteTheTableInShownOrder)
     ExecuteOnBook("update 家庭成员 set 备注 = '户主' where 类型 = '爸爸'");
     Open();
     ClickKind(kMembers);
-    const EntryRows before = KindRows(kMembers);
+    const CategoryRows before = KindRows(kMembers);
     std::vector<std::string> ids = KindIds(kMembers);
 
     ClickEntry("爸爸");
@@ -308,7 +308,7 @@ TEST_F(BaseData, TheShownRowsAlwaysBelongToTheSelectedKind) {
 
     // A click on empty space leaves no kind selected and no rows shown; a move then
     // writes nothing anywhere.
-    const EntryRows income = KindRows(kIncomeItems);
+    const CategoryRows income = KindRows(kIncomeItems);
     ClickEmptySpace(kKinds);
     EXPECT_TRUE(SelectedRows(kKinds).empty());
     EXPECT_TRUE(Shown().empty());

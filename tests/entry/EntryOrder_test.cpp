@@ -23,8 +23,8 @@ std::vector<CategoryEntry> Entries(const std::vector<std::string>& types) {
     return entries;
 }
 
-EntryRows Rows(const std::vector<CategoryEntry>& entries) {
-    EntryRows rows;
+CategoryRows Rows(const std::vector<CategoryEntry>& entries) {
+    CategoryRows rows;
     for (const CategoryEntry& entry : entries)
         rows.emplace_back(entry.strType, entry.strRemark);
     return rows;
@@ -44,8 +44,8 @@ TEST(EntryOrder, AKillAtAnyMomentLeavesTheOldOrTheNewOrder) {
         db.Open();
         ASSERT_TRUE(StoreEntryOrder(db, kMembers, Entries(forward)));
     }
-    const EntryRows a = Rows(Entries(forward));
-    const EntryRows b = Rows(Entries(backward));
+    const CategoryRows a = Rows(Entries(forward));
+    const CategoryRows b = Rows(Entries(backward));
 
     constexpr int kTrials = 200;
     std::mt19937 random(12345);
@@ -88,7 +88,7 @@ TEST(EntryOrder, AKillAtAnyMomentLeavesTheOldOrTheNewOrder) {
         ASSERT_TRUE(WIFSIGNALED(status)) << "the child ended by itself, status " << status;
         if (std::filesystem::exists(journal))
             ++inTransaction;
-        const EntryRows rows = KindRows(kMembers);
+        const CategoryRows rows = KindRows(kMembers);
         if (rows == a)
             ++oldOrder;
         else if (rows == b)
