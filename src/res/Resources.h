@@ -10,6 +10,7 @@ const DialogTemplate& MainDialogTemplate();
 const DialogTemplate& LoginDialogTemplate();
 const DialogTemplate& UserAddDialogTemplate();
 const DialogTemplate& BaseDataDialogTemplate();
+const DialogTemplate& StatisticsDialogTemplate();
 const MenuTemplate& PopupMenuTemplate();
 
 // The string table; an unknown id gives "".

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTest>
@@ -60,6 +61,11 @@ void DoubleClick(QWidget* widget, Qt::MouseButton button, QPoint at) {
 }
 
 void TypeInto(CDialog& dialog, int id, const std::string& text) {
+    if (auto* multiline = dialog.GetDlgItemAs<QPlainTextEdit>(id)) {
+        multiline->clear();
+        multiline->insertPlainText(QString::fromStdString(text));
+        return;
+    }
     auto* edit = dialog.GetDlgItemAs<QLineEdit>(id);
     ASSERT_NE(edit, nullptr) << "no edit " << id;
     edit->clear();

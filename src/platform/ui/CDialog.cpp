@@ -6,13 +6,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
-#include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -22,9 +20,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/ui/CComboBox.h"
+#include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/CListModel.h"
 #include "platform/ui/CMenu.h"
 #include "platform/ui/DialogUnits.h"
+#include "platform/ui/EditControls.h"
 #include "platform/ui/ErrorBarrier.h"
 #include "platform/ui/LinkLabel.h"
 #include "platform/ui/MessageBox.h"
@@ -69,6 +70,7 @@ bool TakesNameFromLabel(ControlKind kind) {
         case ControlKind::DateTimePicker:
         case ControlKind::ListView:
         case ControlKind::TreeView:
+        case ControlKind::Custom:
             return true;
         default:
             return false;
@@ -120,14 +122,8 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             return label;
         }
-        case ControlKind::Edit: {
-            auto* edit = new QLineEdit(parent);
-            edit->setFrame(c.style & style::Border);
-            if (c.style & style::Password)
-                edit->setEchoMode(QLineEdit::Password);
-            edit->setReadOnly(c.style & style::ReadOnly);
-            return edit;
-        }
+        case ControlKind::Edit:
+            return CreateEdit(c.style, parent);
         case ControlKind::PushButton:
         case ControlKind::DefPushButton: {
             auto* button = new QPushButton(caption, parent);
@@ -168,17 +164,12 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
                                        : QAbstractItemView::ExtendedSelection);
             return view;
         }
-        case ControlKind::ComboBox: {
-            auto* combo = new QComboBox(parent);
-            combo->setEditable(c.style & style::Editable);
-            return combo;
-        }
-        case ControlKind::DateTimePicker: {
-            auto* picker = new QDateTimeEdit(parent);
-            picker->setCalendarPopup(true);
-            picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-            return picker;
-        }
+        case ControlKind::ComboBox:
+            return CreateComboBox(c.style, parent);
+        case ControlKind::DateTimePicker:
+            return new DateTimePicker(c.style, parent);
+        case ControlKind::Custom:
+            break;
     }
     return new QWidget(parent);
 }
@@ -319,11 +310,13 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event) {
         Dispatch(n);
         return true;
     }
-    if (event->type() == QEvent::MouseButtonDblClick) {
+    // Only the left and right buttons double-click; the middle one is not a double-click.
+    const Qt::MouseButton button = event->type() == QEvent::MouseButtonDblClick
+                                       ? static_cast<QMouseEvent*>(event)->button()
+                                       : Qt::NoButton;
+    if (button == Qt::LeftButton || button == Qt::RightButton) {
         m_bSecondClick = true;  // the double-click is its own notification
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const Event kind =
-            mouse->button() == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
+        const Event kind = button == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
         Notification n{id, kind};
         Dispatch(n);
         if (n.result != 0)

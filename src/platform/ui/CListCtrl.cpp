@@ -40,6 +40,11 @@ int CListCtrl::InsertColumn(int nCol, const std::string& heading, int nFormat, i
     return nCol;
 }
 
+bool CListCtrl::DeleteColumn(int nCol) {
+    CListModel* model = Model();
+    return model && model->RemoveColumn(nCol);
+}
+
 int CListCtrl::GetColumnCount() const {
     CListModel* model = Model();
     return model ? model->ColumnCount() : 0;

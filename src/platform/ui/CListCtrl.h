@@ -31,6 +31,7 @@ public:
 
     int InsertColumn(int nCol, const std::string& heading, int nFormat = LVCFMT_LEFT,
                      int nWidth = -1, int nSubItem = -1);
+    bool DeleteColumn(int nCol);
     int GetColumnCount() const;
     int GetColumnWidth(int nCol) const;
     bool SetColumnWidth(int nCol, int nWidth);

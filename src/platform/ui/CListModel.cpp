@@ -73,6 +73,20 @@ int CListModel::InsertColumn(int nCol, const std::string& heading, Qt::Alignment
     return nCol;
 }
 
+bool CListModel::RemoveColumn(int nCol) {
+    if (nCol < 0 || nCol >= ColumnCount())
+        return false;
+    beginRemoveColumns({}, nCol, nCol);
+    m_columns.erase(m_columns.begin() + nCol);
+    for (Row& row : m_rows) {
+        const auto [start, length] = CellSpan(row.cells, nCol);
+        if (start != std::string::npos)
+            row.cells.erase(start, length + 1);
+    }
+    endRemoveColumns();
+    return true;
+}
+
 std::string CListModel::Heading(int nCol) const {
     if (nCol < 0 || nCol >= ColumnCount())
         return {};

@@ -29,6 +29,8 @@ public:
 
     // Inserts a column before nCol (clamped to the end); returns its index.
     int InsertColumn(int nCol, const std::string& heading, Qt::Alignment alignment);
+    // Removes column nCol with its cells.
+    bool RemoveColumn(int nCol);
     std::string Heading(int nCol) const;
 
     // Inserts a row before nRow (clamped to the end) with its first cell; returns its index.

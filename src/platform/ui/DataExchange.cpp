@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <charconv>
+#include <cmath>
 
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CWnd.h"
@@ -68,7 +69,8 @@ void DDX_Text(CDataExchange* pDX, int id, double& value) {
     }
     bool ok = false;
     const double parsed = QString::fromStdString(Trimmed(widget)).toDouble(&ok);
-    if (!ok) {
+    // "inf" and "nan" parse, but are no amount anybody wrote.
+    if (!ok || !std::isfinite(parsed)) {
         ShowMessageBox(pDX->m_pDlgWnd, "请输入一个数字。");
         pDX->Fail(id);
     }

@@ -25,6 +25,11 @@ constexpr unsigned SingleSel = 1u << 16;
 constexpr unsigned OwnerData = 1u << 17;  // list rows come from a model, not from items
 constexpr unsigned Editable = 1u << 18;   // combo box with an edit field
 constexpr unsigned Sort = 1u << 19;
+constexpr unsigned Multiline = 1u << 20;
+constexpr unsigned WantReturn = 1u << 21;  // Return in a multi-line edit breaks the line
+constexpr unsigned AutoVScroll = 1u << 22;
+constexpr unsigned Decimal = 1u << 23;  // with Number: one decimal point is taken as well
+// On a date-time picker, Right aligns the drop-down calendar with the control's right edge.
 
 // Dialog frame styles.
 constexpr unsigned Caption = 1u << 24;
@@ -48,6 +53,7 @@ enum class ControlKind {
     DateTimePicker,
     Icon,       // caption is the icon's resource path
     LinkLabel,  // static text that reports a click as a command
+    Custom,     // an empty frame that a control object fills (a chart, for one)
 };
 
 // The control id of statics that nothing refers to.

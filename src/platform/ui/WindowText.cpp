@@ -2,10 +2,12 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 QString WindowText(const QWidget* widget) {
     if (auto* edit = qobject_cast<const QLineEdit*>(widget))
@@ -16,6 +18,10 @@ QString WindowText(const QWidget* widget) {
         return button->text();
     if (auto* combo = qobject_cast<const QComboBox*>(widget))
         return combo->currentText();
+    if (auto* text = qobject_cast<const QPlainTextEdit*>(widget))
+        return text->toPlainText();
+    if (auto* picker = qobject_cast<const QDateTimeEdit*>(widget))
+        return picker->text();
     if (auto* group = qobject_cast<const QGroupBox*>(widget))
         return group->title();
     if (widget && widget->isWindow())
@@ -32,6 +38,8 @@ void SetWindowText(QWidget* widget, const QString& text) {
         button->setText(text);
     else if (auto* combo = qobject_cast<QComboBox*>(widget))
         combo->setCurrentText(text);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget))
+        plain->setPlainText(text);
     else if (auto* group = qobject_cast<QGroupBox*>(widget))
         group->setTitle(text);
     else if (widget && widget->isWindow())
