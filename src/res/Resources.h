@@ -9,6 +9,7 @@ const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& MainDialogTemplate();
 const DialogTemplate& LoginDialogTemplate();
 const DialogTemplate& UserAddDialogTemplate();
+const DialogTemplate& BaseDataDialogTemplate();
 const DialogTemplate& IncomeInquiryDialogTemplate();
 const DialogTemplate& PayInquiryDialogTemplate();
 const DialogTemplate& StatisticsDialogTemplate();

@@ -6,7 +6,9 @@
 #include "accounts/CUserDlg.h"
 #include "app/CAboutDlg.h"
 #include "app/CCofferDlg.h"
+#include "entry/CBaseDataDlg.h"
 #include "platform/ui/DialogUnits.h"
+#include "support/TempBook.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -47,16 +49,20 @@ void ExpectEveryControlNamed() {
 }
 
 TEST(Templates, EveryControlHasAnAccessibleName) {
+    TempBook book;  // the dialogs that open the book at start find one
     ExpectEveryControlNamed<CCofferDlg>();
     ExpectEveryControlNamed<CAboutDlg>();
     ExpectEveryControlNamed<CUserDlg>();
     ExpectEveryControlNamed<CUserAddDlg>();
+    ExpectEveryControlNamed<CBaseDataDlg>();
 }
 
 TEST(Templates, EveryWindowIsLaidOutInDialogUnits) {
+    TempBook book;
     ExpectLaidOutAsItsTemplate<CCofferDlg>();
     ExpectLaidOutAsItsTemplate<CAboutDlg>();
     ExpectLaidOutAsItsTemplate<CUserDlg>();
     ExpectLaidOutAsItsTemplate<CUserAddDlg>();
+    ExpectLaidOutAsItsTemplate<CBaseDataDlg>();
 }
 }  // namespace

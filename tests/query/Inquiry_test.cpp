@@ -413,5 +413,14 @@ TEST(InquiryTemplates, EveryControlHasAnAccessibleName) {
             EXPECT_FALSE(control->text(QAccessible::Name).isEmpty())
                 << dlg->Template().id << "/" << c.id << " has no accessible name";
         }
+        // The combo boxes are named by the check boxes at their left. (Qt on Linux reports an
+        // editable combo box's text as its name and leaves the label to relations.)
+        auto nameOf = [&dlg](int id) {
+            return dlg->GetDlgItem(id)->accessibleName().toStdString();
+        };
+        EXPECT_EQ(nameOf(IDC_INQ_COMBO_MEMBER), "家庭成员");
+        EXPECT_EQ(nameOf(IDC_INQ_COMBO_ITEM), income ? "收入类型" : "支出类型");
+        EXPECT_EQ(nameOf(IDC_INQ_DATE_FROM), "从");
+        EXPECT_EQ(nameOf(IDC_INQ_DATE_TO), "到");
     }
 }
