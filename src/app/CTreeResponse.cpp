@@ -1,10 +1,15 @@
 #include "app/CTreeResponse.h"
 
+#include "entry/CNormalIncomeDlg.h"
+#include "entry/CNormalPayDlg.h"
 #include "platform/ui/CDialog.h"
 
 std::unique_ptr<CDialog> CTreeResponse::CreateItemDialog(const std::string& itemText) const {
-    // The entry and query dialogs ("日常收入", "日常支出", "支出查询", "收入查询") are added
-    // here as they are built; every other text opens nothing.
-    (void)itemText;
+    // The query dialogs ("支出查询", "收入查询") are added here as they are built; every other
+    // text opens nothing.
+    if (itemText == "日常收入")
+        return std::make_unique<CNormalIncomeDlg>();
+    if (itemText == "日常支出")
+        return std::make_unique<CNormalPayDlg>();
     return nullptr;
 }

@@ -9,6 +9,8 @@ const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& MainDialogTemplate();
 const DialogTemplate& LoginDialogTemplate();
 const DialogTemplate& UserAddDialogTemplate();
+const DialogTemplate& NormalIncomeDialogTemplate();
+const DialogTemplate& NormalPayDialogTemplate();
 const MenuTemplate& PopupMenuTemplate();
 
 // The string table; an unknown id gives "".
