@@ -242,6 +242,20 @@ TEST(DateTimePicker, ChangingTheDateKeepsTheTimeOfDay) {
     EXPECT_EQ(picker->date(), QDate(2026, 3, 2));
 }
 
+TEST(DateTimePicker, TabLeavesThePickerAndArrowsMoveBetweenItsFields) {
+    ControlsDlg dlg;
+    dlg.Create();
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    auto* picker = dlg.GetDlgItemAs<QDateTimeEdit>(IDC_PICKER);
+    picker->setFocus();
+    picker->setCurrentSection(QDateTimeEdit::YearSection);
+    QTest::keyClick(picker, Qt::Key_Right);
+    EXPECT_EQ(picker->currentSection(), QDateTimeEdit::MonthSection);
+    QTest::keyClick(picker, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dlg.GetDlgItem(IDC_ONE_LINE_NOTE));
+}
+
 TEST(DateTimePicker, TheCalendarDropsDownAlignedRight) {
     ControlsDlg dlg;
     dlg.Create();
