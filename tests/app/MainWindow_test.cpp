@@ -9,6 +9,8 @@
 
 #include "accounts/CUserDlg.h"
 #include "app/CCofferDlg.h"
+#include "entry/CNormalIncomeDlg.h"
+#include "entry/CNormalPayDlg.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
 #include "support/TempBook.h"
@@ -164,8 +166,8 @@ TEST_F(MainWindow, EnterOnATreeItemActsAsADoubleClickAndDoesNotLogOut) {
     Tree()->setFocus();
     Tree()->setCurrentItem(Tree()->topLevelItem(0)->child(0));
     QTest::keyClick(Tree(), Qt::Key_Return);
-    EXPECT_EQ(Label(), "root");            // the default button, 注销, was not pressed
-    EXPECT_TRUE(runner.Opened().empty());  // 日常收入 opens nothing yet
+    EXPECT_EQ(Label(), "root");  // the default button, 注销, was not pressed
+    EXPECT_EQ(runner.Opened(), std::vector<std::string>{"CNormalIncomeDlg"});
 }
 
 TEST_F(MainWindow, RightDoubleClickShowsAnEmptyMessage) {
@@ -175,10 +177,12 @@ TEST_F(MainWindow, RightDoubleClickShowsAnEmptyMessage) {
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{""});
 }
 
-TEST(TreeResponse, NoTextOpensADialogYet) {
+TEST(TreeResponse, EachEntryItemMakesItsOwnDialogAndOtherTextsNone) {
     const CTreeResponse response;
-    for (const char* text : {"日常收入", "日常支出", "支出查询", "收入查询", "日常管理", "日常查询",
-                             "", "收入查询 ", "root"})
+    EXPECT_NE(dynamic_cast<CNormalIncomeDlg*>(response.CreateItemDialog("日常收入").get()),
+              nullptr);
+    EXPECT_NE(dynamic_cast<CNormalPayDlg*>(response.CreateItemDialog("日常支出").get()), nullptr);
+    for (const char* text : {"日常管理", "日常查询", "", "日常收入 ", "日常支出\n", "root"})
         EXPECT_EQ(response.CreateItemDialog(text), nullptr) << text;
 }
 
