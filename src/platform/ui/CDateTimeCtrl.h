@@ -58,10 +58,6 @@ public:
         value.SetStatus(T::valid);
         return true;
     }
-    template <DayCountDate T>
-    bool SetTime(const T& value) {
-        return value.GetStatus() == T::valid && SetTime(value.GetDays());
-    }
 };
 
 // Exchanges the whole value of a picker, date and time of day. A member that is not a valid
