@@ -1,11 +1,16 @@
 // Walking one year of a 1,000,000-row book through CADORecordset, against the
-// sqlite3 command line doing the same select; and adding one row.
+// bare SQLite C API and the sqlite3 command line doing the same select; adding
+// one row; and the costs that must not grow with the table (record counts,
+// opening a table by name, closing).
 #include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -29,13 +34,24 @@ const char* ConnectionString() {
     return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=data.mdb";
 }
 
-// Reads every row the way the query list does; returns the row count.
-long WalkYear() {
+// Heap bytes in use (the allocator's own count).
+double HeapBytes() {
+    return static_cast<double>(mallinfo2().uordblks);
+}
+
+// Reads every row the way the query list does; returns the row count. `held`
+// receives the heap the open recordset holds once it has answered IsEOF.
+long WalkYear(double* held = nullptr) {
     CADODatabase db;
     db.SetConnectionString(ConnectionString());
     db.Open();
     CADORecordset rs(&db);
+    const double before = HeapBytes();
     rs.Open(db.GetActiveConnection(), kYearQuery, CADORecordset::OpenQuery);
+    if (held != nullptr) {
+        rs.IsEOF();
+        *held = HeapBytes() - before;
+    }
     long rows = 0;
     std::string number, person, item;
     double amount = 0;
@@ -81,8 +97,36 @@ void BM_WalkYear_Recordset(benchmark::State& state) {
     for (auto _ : state)
         rows = WalkYear();
     state.counters["rows"] = static_cast<double>(rows);
+    double held = 0;
+    WalkYear(&held);
+    state.counters["bytes_per_row"] = held / static_cast<double>(rows);
     const char* argv[] = {g_self.c_str(), "--walk-once", nullptr};
     state.counters["peak_MB"] = PeakMegabytes(argv, false);
+}
+
+// The same rows and fields read with the bare C API in this process.
+void BM_WalkYear_SqliteApi(benchmark::State& state) {
+    long rows = 0;
+    for (auto _ : state) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2("data.mdb", &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, kYearQueryCli, -1, &stmt, nullptr);
+        rows = 0;
+        std::string number, person, item, when;
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            number = std::to_string(sqlite3_column_int64(stmt, 0));
+            person = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+            const double amount = sqlite3_column_double(stmt, 2);
+            when = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3));
+            item = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 4));
+            benchmark::DoNotOptimize(amount);
+            ++rows;
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
 }
 
 void BM_WalkYear_Sqlite3Cli(benchmark::State& state) {
@@ -104,15 +148,55 @@ void AddIncomeRow(CADORecordset& rs) {
     rs.Update();
 }
 
-// The entry dialog's way: open the table by name, add, store.
+// The entry dialog's way: open the table by name, ask IsEOF, add, store.
+void AddRowThroughTable(CADODatabase& db) {
+    CADORecordset rs(&db);
+    rs.Open(db.GetActiveConnection(), "normalIncome", CADORecordset::OpenTable);
+    benchmark::DoNotOptimize(rs.IsEOF());
+    AddIncomeRow(rs);
+}
+
 void BM_AddRow_OpenTable(benchmark::State& state) {
     CADODatabase db;
     db.SetConnectionString(ConnectionString());
     db.Open();
+    for (auto _ : state)
+        AddRowThroughTable(db);
+    const char* argv[] = {g_self.c_str(), "--add-once", nullptr};
+    state.counters["peak_MB"] = PeakMegabytes(argv, false);
+}
+
+// A loop that asks the record count on every row, over the first N rows.
+void BM_RecordCountEveryRow(benchmark::State& state) {
+    CADODatabase db;
+    db.SetConnectionString(ConnectionString());
+    db.Open();
+    const std::string query =
+        "select * from normalIncome where 编号 <= " + std::to_string(state.range(0));
     for (auto _ : state) {
         CADORecordset rs(&db);
-        rs.Open(db.GetActiveConnection(), "normalIncome", CADORecordset::OpenTable);
-        AddIncomeRow(rs);
+        rs.Open(db.GetActiveConnection(), query, CADORecordset::OpenQuery);
+        long sum = 0;
+        for (long i = 0; i < rs.GetRecordCount(); ++i) {
+            sum += rs.IsBOF() ? 0 : 1;
+            rs.MoveNext();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+}
+
+// Close alone, on a recordset that has read a year's rows.
+void BM_CloseAfterYear(benchmark::State& state) {
+    CADODatabase db;
+    db.SetConnectionString(ConnectionString());
+    db.Open();
+    for (auto _ : state) {
+        state.PauseTiming();
+        CADORecordset rs(&db);
+        rs.Open(db.GetActiveConnection(), kYearQuery, CADORecordset::OpenQuery);
+        benchmark::DoNotOptimize(rs.IsEOF());
+        state.ResumeTiming();
+        rs.Close();
     }
 }
 
@@ -141,14 +225,28 @@ void RemoveAddedRows() {
 }  // namespace
 
 BENCHMARK(BM_WalkYear_Recordset)->Unit(benchmark::kMillisecond)->MinTime(3)->UseRealTime();
+BENCHMARK(BM_WalkYear_SqliteApi)->Unit(benchmark::kMillisecond)->MinTime(3)->UseRealTime();
 BENCHMARK(BM_WalkYear_Sqlite3Cli)->Unit(benchmark::kMillisecond)->MinTime(3)->UseRealTime();
 BENCHMARK(BM_AddRow_OpenTable)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_AddRow_Update)->Unit(benchmark::kMicrosecond)->Iterations(200);
+BENCHMARK(BM_RecordCountEveryRow)
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Iterations(3);
+BENCHMARK(BM_CloseAfterYear)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 int main(int argc, char** argv) {
     g_self = std::filesystem::canonical("/proc/self/exe").string();
     if (argc >= 2 && std::strcmp(argv[1], "--walk-once") == 0) {
         return WalkYear() > 0 ? 0 : 1;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "--add-once") == 0) {
+        CADODatabase db;
+        db.SetConnectionString(ConnectionString());
+        db.Open();
+        AddRowThroughTable(db);
+        return 0;
     }
     g_dir = TILLBOOK_BENCH_DIR;
     std::filesystem::create_directories(g_dir);

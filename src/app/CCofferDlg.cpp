@@ -1,5 +1,9 @@
 #include "app/CCofferDlg.h"
 
+#include <iterator>
+#include <memory>
+#include <string>
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>

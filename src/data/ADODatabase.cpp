@@ -1,5 +1,7 @@
 #include "data/ADODatabase.h"
 
+#include <memory>
+
 #include "data/ADOException.h"
 #include "platform/ado/ComError.h"
 
@@ -25,15 +27,14 @@ std::string CADODatabase::GetConnectionString() const {
 bool CADODatabase::Open() {
     if (m_connection && m_connection->GetState() != 0)
         Close();
-    HRESULT hr = S_OK;
     try {
         if (!m_connection)
             throw CComError(E_POINTER);
-        hr = m_connection->Open(m_connectionString, "", "", 0);
+        m_connection->Open(m_connectionString, "", "", 0);
     } catch (const CComError& e) {
         RaiseComError(e);
     }
-    return hr == S_OK;
+    return true;
 }
 
 void CADODatabase::Close() {
@@ -72,5 +73,5 @@ void CADODatabase::RaiseComError(const CComError& error) {
     m_errorDescription = error.Description();
     m_lastErrorText = "Connection String = " + GetConnectionString() + "\n" + text;
     m_lastErrorCode = static_cast<std::uint32_t>(error.Error());
-    throw CADOException(error.Error(), error.Description());
+    throw CADOException(error.Error(), error.Description(), error.Facts());
 }

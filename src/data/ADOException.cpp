@@ -1,11 +1,12 @@
 #include "data/ADOException.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "platform/ado/ComError.h"
 
-CADOException::CADOException(std::int32_t code, std::string description)
-    : m_description(std::move(description)), m_code(code) {}
+CADOException::CADOException(std::int32_t code, std::string description, ComErrorFacts facts)
+    : m_description(std::move(description)), m_code(code), m_facts(std::move(facts)) {}
 
 CADOException::~CADOException() = default;
 

@@ -1,5 +1,7 @@
 #include "data/ADORecordset.h"
 
+#include <memory>
+
 #include "data/ADODatabase.h"
 #include "data/ADOException.h"
 #include "data/FieldConversion.h"
@@ -60,8 +62,9 @@ void CADORecordset::Close() {
         m_recordset->CancelUpdate();
         m_editMode = EditNone;
     }
-    m_recordset->PutSort("");
     m_recordset->Close();
+    // Cleared once closed, so no rows are put back in order only to be dropped.
+    m_recordset->PutSort("");
 }
 
 bool CADORecordset::IsOpen() const {
@@ -86,19 +89,8 @@ void CADORecordset::MoveFirst() {
 }
 
 long CADORecordset::GetRecordCount() {
-    const long known = Recordset().GetRecordCount();
-    if (known != -1)
-        return known;
-    long count = 0;
-    if (!IsEOF())
-        MoveFirst();
-    while (!IsEOF()) {
-        ++count;
-        MoveNext();
-    }
-    if (count > 0)
-        MoveFirst();
-    return count;
+    // The rows are held in memory, so the count is always known.
+    return Recordset().GetRecordCount();
 }
 
 const CVariant& CADORecordset::ReadField(const CVariant& key) {
@@ -165,8 +157,7 @@ bool CADORecordset::PutFieldValue(const CVariant& key, const CVariant& value) {
 
 bool CADORecordset::AddNew() {
     m_editMode = EditNone;
-    if (Recordset().AddNew() != S_OK)
-        return false;
+    Recordset().AddNew();
     m_editMode = EditNew;
     return true;
 }
@@ -178,23 +169,18 @@ void CADORecordset::Edit() {
 bool CADORecordset::Update() {
     if (m_editMode == EditNone)
         return true;
-    bool result = false;
     try {
-        result = Recordset().Update() == S_OK;
+        Recordset().Update();
     } catch (const CComError& e) {
         RaiseComError(e);
     }
-    if (!result)
-        m_recordset->CancelUpdate();
     m_editMode = EditNone;
-    return result;
+    return true;
 }
 
 bool CADORecordset::Delete() {
-    if (Recordset().Delete(adAffectCurrent) != S_OK)
-        return false;
-    if (m_recordset->Update() != S_OK)
-        return false;
+    Recordset().Delete(adAffectCurrent);
+    m_recordset->Update();
     m_editMode = EditNone;
     return true;
 }
@@ -203,5 +189,5 @@ void CADORecordset::RaiseComError(const CComError& error) {
     const std::string text = FormatComErrorText("CADORecordset Error", error);
     m_lastErrorText = "Query = " + GetQuery() + "\n" + text;
     m_lastErrorCode = static_cast<std::uint32_t>(error.Error());
-    throw CADOException(error.Error(), error.Description());
+    throw CADOException(error.Error(), error.Description(), error.Facts());
 }

@@ -11,9 +11,11 @@
 class CADODatabase;
 class CComError;
 
-// A statement or table on a CADODatabase, with typed field access. The guarded
-// operations (Open, GetFieldValue, PutFieldValue/SetFieldValue, Update) record
-// a failure and throw CADOException; the others let CComError through.
+// A statement or table on a CADODatabase, with typed field access.
+// Failures are always thrown, never returned as a code or a false result: the
+// guarded operations (Open, GetFieldValue, PutFieldValue/SetFieldValue, Update)
+// record the failure and throw CADOException; the others let CComError through.
+// A false result says something ordinary (no rows open, not in an edit).
 class CADORecordset {
 public:
     enum OpenMode { OpenDefault = 0, OpenQuery = 1, OpenTable = 2 };

@@ -1,6 +1,7 @@
 #include "data/BookFile.h"
 
 #include <initializer_list>
+#include <memory>
 
 #include "platform/ado/ComError.h"
 #include "platform/ado/Connection.h"
@@ -47,13 +48,56 @@ const char* NeedText(Need need) {
     }
 }
 
+bool IsDamage(const CComError& e) {
+    return e.Facts().engineCode == EngineCode::Corrupt ||
+           e.Facts().engineCode == EngineCode::NotADb;
+}
+
+// Why a table could not be opened: it is not there, the file is damaged where it
+// lies, or something else the engine says.
+std::string TableProblem(const std::string& table, const CComError& e) {
+    if (e.Facts().lack == Lack::Table)
+        return "missing table " + table;
+    if (IsDamage(e))
+        return "damaged: table " + table + " cannot be read (" + e.Description() + ")";
+    return "table " + table + " cannot be read: " + e.Description();
+}
+
+// Whether the program could store a row: the file's permissions, and the folder
+// where the engine keeps its journal while writing. The trial write is undone.
+std::string WriteProblem(CConnection& connection) {
+    if (connection.IsReadOnly())
+        return "read-only: " + connection.FilePath() + " cannot be written (file permissions)";
+    try {
+        connection.BeginTrans();
+    } catch (const CComError& e) {
+        if (e.Facts().engineCode == EngineCode::Busy || e.Facts().engineCode == EngineCode::Locked)
+            return "busy: another program is writing " + connection.FilePath();
+        return "read-only: " + connection.FilePath() + " cannot be written (" + e.Description() +
+               ")";
+    }
+    std::string problem;
+    try {
+        connection.Execute("CREATE TABLE main.\"tillbook-db write check\" (x)");
+    } catch (const CComError& e) {
+        problem =
+            "read-only: " + connection.FilePath() + " cannot be written (" + e.Description() + ")";
+    }
+    try {
+        connection.RollbackTrans();
+    } catch (const CComError&) {
+        // Nothing was written that a failed rollback could keep.
+    }
+    return problem;
+}
+
 void CheckTable(const ConnectionPtr& connection, const std::string& table,
                 std::initializer_list<ColumnRule> rules, std::vector<std::string>& problems) {
     CRecordset rs;
     try {
         rs.Open(table, connection, adOpenStatic, adLockOptimistic, adCmdTable);
-    } catch (const CComError&) {
-        problems.push_back("missing table " + table);
+    } catch (const CComError& e) {
+        problems.push_back(TableProblem(table, e));
         return;
     }
     for (const ColumnRule& rule : rules) {
@@ -125,12 +169,16 @@ std::vector<std::string> CheckBook(const std::string& path) {
             try {
                 category.Open(name.TextValue(), connection, adOpenStatic, adLockOptimistic,
                               adCmdTable);
-            } catch (const CComError&) {
-                problems.push_back("baseData names a missing table: " + name.TextValue());
+            } catch (const CComError& e) {
+                problems.push_back(e.Facts().lack == Lack::Table
+                                       ? "baseData names a missing table: " + name.TextValue()
+                                       : TableProblem(name.TextValue(), e));
             }
         }
-    } catch (const CComError&) {
-        // Reported above as a missing table or column.
+    } catch (const CComError& e) {
+        // A missing table or column is reported above; damage is not.
+        if (IsDamage(e))
+            problems.push_back("damaged: table baseData cannot be read (" + e.Description() + ")");
     }
     try {
         CRecordset rs;
@@ -142,7 +190,15 @@ std::vector<std::string> CheckBook(const std::string& path) {
             problems.push_back("integrity: " + line.TextValue());
         }
     } catch (const CComError& e) {
-        problems.push_back("integrity check failed: " + e.Description());
+        problems.push_back(
+            (IsDamage(e) ? "damaged: integrity check failed: " : "integrity check failed: ") +
+            e.Description());
+    }
+    // A sound book the program cannot write is no use for book-keeping.
+    if (problems.empty()) {
+        const std::string problem = WriteProblem(*connection);
+        if (!problem.empty())
+            problems.push_back(problem);
     }
     return problems;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -8,9 +9,10 @@
 // exists or cannot be made.
 void CreateBook(const std::string& path);
 
-// What is wrong with the book at `path` for this program: missing tables or
-// columns, wrong column types or positions, and the engine's integrity report.
-// Empty when the book is sound.
+// What is wrong with the book at `path` for this program: a file it cannot open,
+// missing tables or columns, wrong column types or positions, damage and the
+// engine's integrity report, and a sound book it cannot write ("read-only: ...").
+// Empty when the book is sound and writable.
 std::vector<std::string> CheckBook(const std::string& path);
 
 // The schema script the books are created from.

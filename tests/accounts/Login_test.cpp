@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "AccountsTestSupport.h"
 #include "accounts/CUserDlg.h"
+#include "data/ADOException.h"
+#include "data/DatabaseFailure.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
 #include "support/TempBook.h"
@@ -104,3 +109,40 @@ TEST_F(Login, LooksRight) {
     dsExitSkin();
 }
 }  // namespace
+
+TEST_F(Login, ABookLackingTheUserTableOrAColumnSaysSoInChinese) {
+    ExecuteOnBook("alter table tbUser rename column password to pw");
+    const Messages noColumn = Press("root", "kerno482");
+    ASSERT_EQ(noColumn.size(), 1u);
+    EXPECT_NE(noColumn[0].find("不是完整的 Tillbook 账本（缺少列“password”）"), std::string::npos)
+        << noColumn[0];
+    EXPECT_NE(noColumn[0].find("tillbook-db check"), std::string::npos) << noColumn[0];
+    EXPECT_EQ(noColumn[0].find("Item cannot be found"), std::string::npos) << noColumn[0];
+
+    ExecuteOnBook("drop table tbUser");
+    const Messages noTable = Press("root", "kerno482");
+    ASSERT_EQ(noTable.size(), 1u);
+    EXPECT_NE(noTable[0].find("缺少表“tbUser”"), std::string::npos) << noTable[0];
+    EXPECT_NE(noTable[0].find(book.BookPath().string()), std::string::npos) << noTable[0];
+    EXPECT_EQ(noTable[0].find("no such table"), std::string::npos) << noTable[0];
+    EXPECT_EQ(dlg.GetEndCode(), 0);
+}
+
+TEST_F(Login, AFailureNamingAVeryLongPathStaysReadableInTheMessageBox) {
+    std::string path = "/home/mama";
+    for (int i = 0; i < 40; ++i)
+        path += "/家庭账本文件夹" + std::to_string(i);
+    path += "/data.mdb";
+    ComErrorFacts facts;
+    facts.path = path;
+    facts.fileFault = FileFault::PathTooLong;
+    const std::string text =
+        DescribeDatabaseFailure(std::make_exception_ptr(CADOException(E_FAIL, "", facts)))
+            .value_or("");
+    QMessageBox box(QMessageBox::NoIcon, "Tillbook", QString::fromStdString(text), QMessageBox::Ok);
+    box.show();
+    const QImage shot = SaveScreenshot(&box, "message-box-long-path");
+    // Shortened in the middle, the box stays narrower than a small screen.
+    EXPECT_LE(shot.width(), 800) << text;
+    EXPECT_NE(text.find("/data.mdb”"), std::string::npos) << text;
+}

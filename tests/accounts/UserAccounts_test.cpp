@@ -2,6 +2,9 @@
 
 #include <QLineEdit>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "AccountsTestSupport.h"
 #include "accounts/CUserAddDlg.h"

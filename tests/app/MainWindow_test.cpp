@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMenu>
@@ -20,7 +24,7 @@ namespace {
 // Ends every login dialog as the script says: OK after typing a name, or Cancel.
 ModalRunner LoginEnding(int endCode, std::string user = "root") {
     return [endCode, user](CDialog& dlg) {
-        if (auto* login = dynamic_cast<CUserDlg*>(&dlg)) {
+        if (dynamic_cast<CUserDlg*>(&dlg) != nullptr) {
             TypeInto(dlg, IDC_EDIT_USER, user);
             if (endCode == IDOK) {
                 Click(dlg, IDOK);  // the pre-filled password is root's

@@ -1,9 +1,17 @@
 #include "data/BookFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
@@ -74,4 +82,127 @@ TEST(BookFile, CheckReportsWhatTheProgramCannotWorkWith) {
     EXPECT_EQ(CheckBook("data.mdb"), expected);
     std::ofstream("junk.mdb") << "not a book";
     EXPECT_EQ(CheckBook("junk.mdb").size(), 1u);
+}
+
+namespace {
+
+// Makes a file or folder unwritable even for root (immutable) or, for others, by its
+// permissions; undoes it on destruction. Unavailable() when neither works here.
+class Unwritable {
+public:
+    explicit Unwritable(std::filesystem::path path) : m_path(std::move(path)) {
+        if (geteuid() == 0) {
+            m_immutable =
+                std::system(("chattr +i '" + m_path.string() + "' 2>/dev/null").c_str()) == 0;
+            m_ok = m_immutable;
+        } else {
+            std::filesystem::permissions(m_path, std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::remove);
+            m_ok = true;
+        }
+    }
+    ~Unwritable() {
+        if (m_immutable)
+            std::system(("chattr -i '" + m_path.string() + "'").c_str());
+        else
+            std::filesystem::permissions(m_path, std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add);
+    }
+    bool Unavailable() const { return !m_ok; }
+
+private:
+    std::filesystem::path m_path;
+    bool m_immutable = false;
+    bool m_ok = false;
+};
+
+void Execute(const char* sql) {
+    CADODatabase db;
+    db.SetConnectionString(TempBook::ConnectionString());
+    db.Open();
+    CADORecordset rs(&db);
+    rs.Open(db.GetActiveConnection(), sql, CADORecordset::OpenDefault);
+}
+
+}  // namespace
+
+TEST(BookFile, CheckSaysABookItCannotWriteIsReadOnly) {
+    TempBook book;
+    const std::string path = book.BookPath().string();
+    {
+        Unwritable file(book.BookPath());
+        if (file.Unavailable())
+            GTEST_SKIP() << "cannot make a file unwritable here";
+        EXPECT_EQ(CheckBook("data.mdb"),
+                  std::vector<std::string>{"read-only: " + path +
+                                           " cannot be written (file permissions)"});
+    }
+    {
+        // The engine writes its journal beside the book while storing.
+        Unwritable folder(book.Dir());
+        const std::vector<std::string> problems = CheckBook("data.mdb");
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].rfind("read-only: " + path, 0), 0u) << problems[0];
+    }
+    EXPECT_EQ(CheckBook("data.mdb"), std::vector<std::string>{});
+    // The trial write left nothing behind.
+    CADODatabase db;
+    db.SetConnectionString(TempBook::ConnectionString());
+    ASSERT_TRUE(db.Open());
+    CADORecordset rs(&db);
+    rs.Open(db.GetActiveConnection(), "select name from sqlite_master where name like 'tillbook%'",
+            CADORecordset::OpenQuery);
+    EXPECT_TRUE(rs.IsEOF());
+}
+
+TEST(BookFile, CheckSaysADamagedTableIsDamagedNotMissing) {
+    TempBook book;
+    Execute(
+        "insert into normalPay (支出人员, 支出金额, 支出日期, 支出项目) values "
+        "('爸爸', 1, #2020-01-01#, '餐饮')");
+    long root = 0, pageSize = 0;
+    {
+        CADODatabase db;
+        db.SetConnectionString(TempBook::ConnectionString());
+        ASSERT_TRUE(db.Open());
+        CADORecordset rs(&db);
+        rs.Open(db.GetActiveConnection(),
+                "select rootpage from sqlite_master where name = 'normalPay'",
+                CADORecordset::OpenQuery);
+        double v = 0;
+        rs.GetFieldValue(0, v);
+        root = static_cast<long>(v);
+        rs.Open(db.GetActiveConnection(), "pragma page_size", CADORecordset::OpenQuery);
+        rs.GetFieldValue(0, v);
+        pageSize = static_cast<long>(v);
+    }
+    {
+        // The table's page no longer reads as a page of the engine.
+        std::fstream file("data.mdb", std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp((root - 1) * pageSize);
+        const std::string junk(64, '\xFF');
+        file.write(junk.data(), static_cast<std::streamsize>(junk.size()));
+    }
+    const std::vector<std::string> problems = CheckBook("data.mdb");
+    ASSERT_FALSE(problems.empty());
+    EXPECT_EQ(problems[0].rfind("damaged: table normalPay", 0), 0u) << problems[0];
+    for (const std::string& p : problems)
+        EXPECT_EQ(p.find("missing table"), std::string::npos) << p;
+}
+
+TEST(BookFile, CheckRefusesAPipeAndAnOverlongPathWithoutWaiting) {
+    TempBook book;
+    ASSERT_EQ(mkfifo("pipe.mdb", 0600), 0);
+    const std::vector<std::string> pipe = CheckBook("pipe.mdb");
+    ASSERT_EQ(pipe.size(), 1u);
+    EXPECT_NE(pipe[0].find("is not a regular file"), std::string::npos) << pipe[0];
+
+    std::filesystem::path dir;
+    for (int i = 0; i < 4; ++i)
+        dir /= std::string(150, 'd');
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy_file("data.mdb", dir / "data.mdb");
+    const std::vector<std::string> deep = CheckBook((dir / "data.mdb").string());
+    ASSERT_EQ(deep.size(), 1u);
+    EXPECT_NE(deep[0].find("longer than the engine can open"), std::string::npos) << deep[0];
 }

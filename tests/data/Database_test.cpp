@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 
 #include "data/ADOException.h"
 #include "data/BookFile.h"
@@ -50,11 +51,15 @@ TEST(Database, FailedOpenRecordsTheErrorAndCanBeRetried) {
         FAIL() << "opened a missing book";
     } catch (const CADOException& e) {
         EXPECT_EQ(e.m_code, E_FAIL);
-        EXPECT_EQ(e.m_description, "找不到账本文件“" + path + "”。");
-        // A copy carries both members.
+        EXPECT_EQ(e.m_description, "'" + path + "' does not exist.");
+        EXPECT_EQ(e.m_facts.fileFault, FileFault::Missing);
+        // A copy carries every member.
         const CADOException copy = e;
         EXPECT_EQ(copy.m_code, e.m_code);
         EXPECT_EQ(copy.m_description, e.m_description);
+        EXPECT_EQ(copy.m_facts.path, path);
+        EXPECT_EQ(DescribeDatabaseFailure(std::current_exception()),
+                  "数据库操作失败。\n找不到账本文件“" + path + "”。\n错误代码：0x80004005");
     }
     EXPECT_EQ(db.GetLastErrorText(), std::string("Connection String = ") +
                                          TempBook::ConnectionString() +
@@ -63,9 +68,9 @@ TEST(Database, FailedOpenRecordsTheErrorAndCanBeRetried) {
                                          "\tCode = 80004005\n"
                                          "\tCode meaning = Unspecified error\n"
                                          "\tSource = SQLite\n"
-                                         "\tDescription = 找不到账本文件“" +
-                                         path + "”。\n");
-    EXPECT_EQ(db.GetErrorDescription(), "找不到账本文件“" + path + "”。");
+                                         "\tDescription = '" +
+                                         path + "' does not exist.\n");
+    EXPECT_EQ(db.GetErrorDescription(), "'" + path + "' does not exist.");
     EXPECT_EQ(db.GetLastErrorCode(), 0x80004005u);
     EXPECT_FALSE(db.IsOpen());
     std::filesystem::rename("elsewhere.mdb", "data.mdb");

@@ -1,5 +1,7 @@
 #include "data/DateTimeValue.h"
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 struct KnownDay {

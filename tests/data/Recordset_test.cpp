@@ -1,5 +1,9 @@
 #include "data/ADORecordset.h"
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "data/ADODatabase.h"

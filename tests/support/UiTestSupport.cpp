@@ -75,10 +75,11 @@ void TypeInto(CDialog& dialog, int id, const std::string& text) {
 
 void ExpectTextsFit(QWidget* window) {
     for (QLabel* label : window->findChildren<QLabel*>()) {
-        if (!label->text().isEmpty())
+        if (!label->text().isEmpty()) {
             EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
                       label->contentsRect().width())
                 << label->text().toStdString();
+        }
     }
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
         if (button->text().isEmpty())

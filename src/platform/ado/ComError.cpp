@@ -1,6 +1,7 @@
 #include "platform/ado/ComError.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -33,8 +34,11 @@ const char* FindSystemMessage(HRESULT hr) {
 
 }  // namespace
 
-CComError::CComError(HRESULT hr, std::string source, std::string description)
-    : m_hr(hr), m_strSource(std::move(source)), m_strDescription(std::move(description)) {}
+CComError::CComError(HRESULT hr, std::string source, std::string description, ComErrorFacts facts)
+    : m_hr(hr),
+      m_strSource(std::move(source)),
+      m_strDescription(std::move(description)),
+      m_facts(std::move(facts)) {}
 
 const std::string& CComError::ErrorMessage() const {
     if (!m_bMessageMade) {

@@ -25,17 +25,65 @@ constexpr HRESULT ADO_E_NOCURRENTRECORD = static_cast<HRESULT>(0x800A0BCD);
 constexpr HRESULT ADO_E_FEATURENOTAVAILABLE = static_cast<HRESULT>(0x800A0CB3);
 constexpr HRESULT ADO_E_ITEMNOTFOUND = static_cast<HRESULT>(0x800A0CC1);
 constexpr HRESULT ADO_E_OBJECTCLOSED = static_cast<HRESULT>(0x800A0E78);
+constexpr HRESULT ADO_E_OBJECTOPEN = static_cast<HRESULT>(0x800A0E79);
 constexpr HRESULT ADO_E_PROVIDERNOTFOUND = static_cast<HRESULT>(0x800A0E7A);
+constexpr HRESULT ADO_E_INVALIDCONNECTION = static_cast<HRESULT>(0x800A0E7D);
+
+// The engine's primary result codes a failure can carry (the engine's own
+// numbering, stable across its versions), so that callers need not include it.
+namespace EngineCode {
+constexpr int Error = 1;
+constexpr int Perm = 3;
+constexpr int Busy = 5;
+constexpr int Locked = 6;
+constexpr int NoMem = 7;
+constexpr int ReadOnly = 8;
+constexpr int IoErr = 10;
+constexpr int Corrupt = 11;
+constexpr int Full = 13;
+constexpr int CantOpen = 14;
+constexpr int Constraint = 19;
+constexpr int Mismatch = 20;
+constexpr int Auth = 23;
+constexpr int NotADb = 26;
+}  // namespace EngineCode
+
+// What was found wrong with the file itself before the engine read it.
+enum class FileFault : std::uint8_t {
+    None,
+    Missing,
+    Folder,
+    NotRegular,   // a pipe, device or socket
+    PathTooLong,  // longer than the engine can open
+    JetFormat,    // a Microsoft Access file
+    NotDatabase,  // not a file of the engine
+};
+
+// A table or column a statement or field lookup named and the file lacks.
+enum class Lack : std::uint8_t { None, Table, Column };
+
+// The facts of a failure, for whoever words it for people.
+struct ComErrorFacts {
+    int engineCode = 0;    // primary result code; 0 when the engine was not involved
+    int extendedCode = 0;  // the engine's extended result code
+    std::string path;      // the file the connection works on
+    FileFault fileFault = FileFault::None;
+    Lack lack = Lack::None;
+    std::string lackName;  // the missing table or column
+};
 
 // The error object every failing call of the connection/recordset layer throws:
-// a result code plus the failing object's source and description.
+// a result code, the failing object's source, a plain English description for
+// logs, and the facts. Nothing in this layer words a failure for the household.
 class CComError {
 public:
-    explicit CComError(HRESULT hr, std::string source = {}, std::string description = {});
+    explicit CComError(HRESULT hr, std::string source = {}, std::string description = {},
+                       ComErrorFacts facts = {});
 
     HRESULT Error() const { return m_hr; }
     const std::string& Source() const { return m_strSource; }
     const std::string& Description() const { return m_strDescription; }
+    const ComErrorFacts& Facts() const { return m_facts; }
     // Text for the code: a system message when there is one, else a generic form.
     const std::string& ErrorMessage() const;
 
@@ -43,6 +91,7 @@ private:
     HRESULT m_hr;
     std::string m_strSource;
     std::string m_strDescription;
+    ComErrorFacts m_facts;
     mutable std::string m_strMessage;
     mutable bool m_bMessageMade = false;
 };

@@ -1,157 +1,200 @@
 #include "platform/ado/Connection.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <vector>
+#include <string_view>
+#include <utility>
+
+#include "platform/ado/AsciiText.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr const char* kSource = "SQLite";
+constexpr const char* kConnectionSource = "ADODB.Connection";
 
-std::string Trim(std::string s) {
-    const auto notSpace = [](unsigned char c) { return !std::isspace(c); };
-    s.erase(s.begin(), std::find_if(s.begin(), s.end(), notSpace));
-    s.erase(std::find_if(s.rbegin(), s.rend(), notSpace).base(), s.end());
-    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front()) {
+std::string Unquote(std::string_view s) {
+    s = TrimAsciiSpace(s);
+    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front())
         s = s.substr(1, s.size() - 2);
-    }
-    return s;
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
+    return std::string(s);
 }
 
 // "Key=Value;Key=Value" with keys compared without case.
-std::string ConnectionValue(const std::string& text, const std::string& key) {
+std::string ConnectionValue(const std::string& text, std::string_view key) {
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find(';', start);
         if (end == std::string::npos)
             end = text.size();
-        const std::string part = text.substr(start, end - start);
+        const std::string_view part = std::string_view(text).substr(start, end - start);
         const size_t eq = part.find('=');
-        if (eq != std::string::npos && Lower(Trim(part.substr(0, eq))) == key) {
-            return Trim(part.substr(eq + 1));
-        }
+        if (eq != std::string::npos && EqualsNoCase(Unquote(part.substr(0, eq)), key))
+            return Unquote(part.substr(eq + 1));
         start = end + 1;
     }
     return {};
 }
 
-// Reads the first bytes so a foreign or empty file gets a clear message before
-// the engine sees it.
-std::string FileHeader(const std::string& path, size_t n) {
-    std::ifstream in(path, std::ios::binary);
-    std::string buf(n, '\0');
-    in.read(buf.data(), static_cast<std::streamsize>(n));
-    buf.resize(static_cast<size_t>(in.gcount()));
-    return buf;
+[[noreturn]] void RaiseFileFault(FileFault fault, const std::string& path, std::string what) {
+    ComErrorFacts facts;
+    facts.path = path;
+    facts.fileFault = fault;
+    throw CComError(E_FAIL, kSource, "'" + path + "' " + std::move(what), std::move(facts));
 }
 
-std::string NotABookText(const std::string& path) {
-    return "“" + path + "”不是 Tillbook 账本（无法识别的数据库格式）。";
+// What the file is before the engine sees it. Opens without blocking, so a pipe
+// or device under the book's name is refused instead of waited on, and reads
+// the first bytes so a foreign or empty file gets a clear reason.
+void SniffFile(const std::string& path) {
+    const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    if (vfs != nullptr && path.size() >= static_cast<size_t>(vfs->mxPathname)) {
+        RaiseFileFault(FileFault::PathTooLong, path,
+                       "has a path longer than the engine can open (" +
+                           std::to_string(vfs->mxPathname - 1) + " bytes at most).");
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENAMETOOLONG)
+            RaiseFileFault(FileFault::PathTooLong, path, "has a path that is too long.");
+        if (errno == ENOENT || errno == ENOTDIR)
+            RaiseFileFault(FileFault::Missing, path, "does not exist.");
+        return;  // the engine reports why it cannot reach it (permissions, ...)
+    }
+    if (S_ISDIR(st.st_mode))
+        RaiseFileFault(FileFault::Folder, path, "is a folder, not a file.");
+    if (!S_ISREG(st.st_mode))
+        RaiseFileFault(FileFault::NotRegular, path, "is not a regular file.");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;  // the engine reports why it cannot open it
+    char header[64];
+    ssize_t got = 0;
+    // Checked again on the open file: the name may have been replaced meanwhile.
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        got = ::read(fd, header, sizeof header);
+    else
+        got = -2;
+    ::close(fd);
+    if (got == -2)
+        RaiseFileFault(FileFault::NotRegular, path, "is not a regular file.");
+    const std::string_view bytes(header, got > 0 ? static_cast<size_t>(got) : 0);
+    if (bytes.find("Standard Jet DB") != std::string_view::npos ||
+        bytes.find("Standard ACE DB") != std::string_view::npos) {
+        RaiseFileFault(FileFault::JetFormat, path, "is a Microsoft Access (Jet) database.");
+    }
+    if (bytes.size() < 16 || std::memcmp(bytes.data(), "SQLite format 3", 16) != 0)
+        RaiseFileFault(FileFault::NotDatabase, path, "is not a database of this program.");
+}
+
+[[noreturn]] void RaiseAlreadyOpen() {
+    throw CComError(ADO_E_OBJECTOPEN, kConnectionSource,
+                    "Operation is not allowed when the object is open.");
+}
+
+[[noreturn]] void RaiseClosed() {
+    throw CComError(ADO_E_OBJECTCLOSED, kConnectionSource,
+                    "Operation is not allowed when the object is closed.");
+}
+
+// "no such table: main.tbUser" -> "tbUser".
+std::string NamedObject(const std::string& msg, size_t prefixLength) {
+    std::string name = msg.substr(prefixLength);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name.erase(0, dot + 1);
+    return name;
 }
 
 }  // namespace
 
-CConnection::~CConnection() {
+void CEngineHandle::Reset() {
     if (m_db != nullptr)
         sqlite3_close_v2(m_db);
+    m_db = nullptr;
 }
 
 HRESULT CConnection::Open(const std::string& connectionString, const std::string&,
                           const std::string&, long) {
-    if (m_db != nullptr) {
-        throw CComError(ADO_E_OBJECTCLOSED, "ADODB.Connection",
-                        "Operation is not allowed when the object is open.");
-    }
+    if (GetState() != 0)
+        RaiseAlreadyOpen();
     const std::string provider = ConnectionValue(connectionString, "provider");
-    if (Lower(provider) != Lower(kJetProvider)) {
-        throw CComError(ADO_E_PROVIDERNOTFOUND, "ADODB.Connection",
+    if (!EqualsNoCase(provider, kJetProvider)) {
+        throw CComError(ADO_E_PROVIDERNOTFOUND, kConnectionSource,
                         "Provider cannot be found. It may not be properly installed. (Provider '" +
                             provider + "'; only " + kJetProvider + " is available.)");
     }
     const std::string source = ConnectionValue(connectionString, "data source");
-    if (source.empty()) {
+    if (source.empty())
         throw CComError(E_FAIL, kSource, "The connection string names no data source.");
-    }
     return OpenFile(source);
 }
 
 HRESULT CConnection::OpenFile(const std::string& source) {
-    if (m_db != nullptr) {
-        throw CComError(ADO_E_OBJECTCLOSED, "ADODB.Connection",
-                        "Operation is not allowed when the object is open.");
-    }
+    if (GetState() != 0)
+        RaiseAlreadyOpen();
     std::error_code ec;
     const std::string path = fs::absolute(fs::path(source), ec).lexically_normal().string();
-    if (!fs::exists(path, ec)) {
-        throw CComError(E_FAIL, kSource, "找不到账本文件“" + path + "”。");
-    }
-    if (fs::is_directory(path, ec)) {
-        throw CComError(E_FAIL, kSource, "“" + path + "”是一个文件夹，不是账本文件。");
-    }
-    const std::string header = FileHeader(path, 64);
-    if (header.find("Standard Jet DB") != std::string::npos ||
-        header.find("Standard ACE DB") != std::string::npos) {
-        throw CComError(E_FAIL, kSource,
-                        "“" + path +
-                            "”是 Microsoft Access (Jet) 数据库，本程序不能直接打开。请先转换："
-                            "tillbook-db import " +
-                            path);
-    }
-    if (header.size() < 16 || std::memcmp(header.data(), "SQLite format 3", 16) != 0) {
-        throw CComError(E_FAIL, kSource, NotABookText(path));
-    }
-    sqlite3* db = nullptr;
-    // Never SQLITE_OPEN_CREATE: a missing book is an error, not a new empty file.
-    const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    SniffFile(path);
+    sqlite3* raw = nullptr;
+    // Never SQLITE_OPEN_CREATE: a missing book is an error, not a new empty file. A
+    // connection is used by one thread at a time, so the engine need not lock each call.
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    CEngineHandle db(raw);
     if (rc != SQLITE_OK) {
-        const std::string msg = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-        sqlite3_close_v2(db);
-        throw CComError(E_FAIL, kSource, "无法打开账本文件“" + path + "”：" + msg + "。");
+        ComErrorFacts facts;
+        facts.engineCode = rc & 0xff;
+        facts.extendedCode = db.Get() != nullptr ? sqlite3_extended_errcode(db.Get()) : rc;
+        facts.path = path;
+        const std::string msg = db.Get() != nullptr ? sqlite3_errmsg(db.Get()) : sqlite3_errstr(rc);
+        throw CComError(E_FAIL, kSource, "Cannot open '" + path + "': " + msg + ".",
+                        std::move(facts));
     }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    sqlite3_extended_result_codes(db, 0);
-    m_db = db;
+    sqlite3_busy_timeout(db.Get(), kBusyTimeoutMs);
+    sqlite3_extended_result_codes(db.Get(), 0);
+    m_db = std::move(db);
     m_strPath = path;
     try {
         // Touches the schema so a damaged file fails here rather than later.
         Execute("SELECT count(*) FROM sqlite_master");
     } catch (...) {
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
+        m_db.Reset();
         throw;
     }
     return S_OK;
 }
 
 HRESULT CConnection::Close() {
-    if (m_db == nullptr) {
-        throw CComError(ADO_E_OBJECTCLOSED, "ADODB.Connection",
-                        "Operation is not allowed when the object is closed.");
-    }
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
+    if (GetState() == 0)
+        RaiseClosed();
+    m_db.Reset();
     return S_OK;
 }
 
+bool CConnection::IsReadOnly() const {
+    return GetState() != 0 && sqlite3_db_readonly(m_db.Get(), "main") == 1;
+}
+
+std::int64_t CConnection::LastInsertRowid() const {
+    return sqlite3_last_insert_rowid(m_db.Get());
+}
+
+int CConnection::Changes() const {
+    return sqlite3_changes(m_db.Get());
+}
+
 void CConnection::Execute(const char* sql) {
-    if (m_db == nullptr) {
-        throw CComError(ADO_E_OBJECTCLOSED, "ADODB.Connection",
-                        "Operation is not allowed when the object is closed.");
-    }
-    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr);
+    if (GetState() == 0)
+        RaiseClosed();
+    const int rc = sqlite3_exec(m_db.Get(), sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         RaiseEngineError(rc);
 }
@@ -167,43 +210,45 @@ void CConnection::RollbackTrans() {
 }
 
 void CConnection::RaiseEngineError(int rc) const {
-    const std::string msg = m_db != nullptr ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
-    // The family reads these; they name the book by its full path.
-    const std::string file = "“" + m_strPath + "”";
+    sqlite3* db = m_db.Get();
+    const std::string msg = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+    ComErrorFacts facts;
+    facts.engineCode = rc & 0xff;
+    facts.extendedCode = db != nullptr ? sqlite3_extended_errcode(db) : rc;
+    facts.path = m_strPath;
+    HRESULT hr = E_FAIL;
     switch (rc & 0xff) {
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            throw CComError(E_FAIL, kSource, "账本文件" + file + "正被其他程序使用，请稍后再试。");
         case SQLITE_READONLY:
-            throw CComError(E_ACCESSDENIED, kSource, "无法写入：账本文件" + file + "是只读的。");
         case SQLITE_PERM:
         case SQLITE_AUTH:
-            throw CComError(E_ACCESSDENIED, kSource,
-                            "没有权限访问账本文件" + file + "：" + msg + "。");
-        case SQLITE_NOTADB:
-            throw CComError(E_FAIL, kSource, NotABookText(m_strPath));
-        case SQLITE_CORRUPT:
-            throw CComError(E_FAIL, kSource, "账本文件" + file + "已损坏：" + msg + "。");
-        case SQLITE_FULL:
-            throw CComError(E_FAIL, kSource,
-                            "存放账本文件" + file + "的磁盘已满，这次什么也没有写入。");
-        case SQLITE_CANTOPEN:
-        case SQLITE_IOERR:
-            throw CComError(E_FAIL, kSource, "无法读写账本文件" + file + "：" + msg + "。");
+            hr = E_ACCESSDENIED;
+            break;
         case SQLITE_NOMEM:
-            throw CComError(E_OUTOFMEMORY, kSource, msg);
+            hr = E_OUTOFMEMORY;
+            break;
         case SQLITE_CONSTRAINT:
-            throw CComError(DB_E_INTEGRITYVIOLATION, kSource, msg);
+            hr = DB_E_INTEGRITYVIOLATION;
+            break;
         case SQLITE_MISMATCH:
-            throw CComError(DISP_E_TYPEMISMATCH, kSource, msg);
+            hr = DISP_E_TYPEMISMATCH;
+            break;
         case SQLITE_TOOBIG:
         case SQLITE_RANGE:
-            throw CComError(E_INVALIDARG, kSource, msg);
+            hr = E_INVALIDARG;
+            break;
         case SQLITE_ERROR:
-            if (msg.rfind("no such table", 0) == 0)
-                throw CComError(DB_E_NOTABLE, kSource, msg);
-            throw CComError(DB_E_ERRORSINCOMMAND, kSource, msg);
+            hr = DB_E_ERRORSINCOMMAND;
+            if (msg.rfind("no such table: ", 0) == 0) {
+                hr = DB_E_NOTABLE;
+                facts.lack = Lack::Table;
+                facts.lackName = NamedObject(msg, 15);
+            } else if (msg.rfind("no such column: ", 0) == 0) {
+                facts.lack = Lack::Column;
+                facts.lackName = NamedObject(msg, 16);
+            }
+            break;
         default:
-            throw CComError(E_FAIL, kSource, msg);
+            break;
     }
+    throw CComError(hr, kSource, msg, std::move(facts));
 }

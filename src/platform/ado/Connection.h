@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -7,18 +8,46 @@
 
 struct sqlite3;
 
+// Owns one engine connection handle and closes it once.
+class CEngineHandle {
+public:
+    CEngineHandle() = default;
+    explicit CEngineHandle(sqlite3* db) : m_db(db) {}
+    ~CEngineHandle() { Reset(); }
+    CEngineHandle(const CEngineHandle&) = delete;
+    CEngineHandle& operator=(const CEngineHandle&) = delete;
+    CEngineHandle(CEngineHandle&& other) noexcept : m_db(other.Release()) {}
+    CEngineHandle& operator=(CEngineHandle&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            m_db = other.Release();
+        }
+        return *this;
+    }
+
+    sqlite3* Get() const { return m_db; }
+    sqlite3* Release() {
+        sqlite3* db = m_db;
+        m_db = nullptr;
+        return db;
+    }
+    void Reset();
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
 // The connection object: opens an existing SQLite book named by a Jet-style
 // connection string ("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>").
-// Failing calls throw CComError.
+// Failing calls throw CComError carrying the engine's codes and the file path.
 class CConnection {
 public:
     CConnection() = default;
-    ~CConnection();
     CConnection(const CConnection&) = delete;
     CConnection& operator=(const CConnection&) = delete;
 
     // 0 closed, 1 open.
-    long GetState() const { return m_db != nullptr ? 1 : 0; }
+    long GetState() const { return m_db.Get() != nullptr ? 1 : 0; }
     HRESULT Open(const std::string& connectionString, const std::string& userId,
                  const std::string& password, long options);
     HRESULT Close();
@@ -31,16 +60,21 @@ public:
     void RollbackTrans();
 
     // For the recordsets on this connection.
-    sqlite3* Handle() const { return m_db; }
+    sqlite3* Handle() const { return m_db.Get(); }
     // Full path of the open file.
     const std::string& FilePath() const { return m_strPath; }
+    // True when the engine opened the file for reading only (its permissions forbid writing).
+    bool IsReadOnly() const;
     // Turns an engine result into the matching CComError and throws it.
     [[noreturn]] void RaiseEngineError(int rc) const;
+    // The rowid of the last row this connection inserted, and the rows its last write changed.
+    std::int64_t LastInsertRowid() const;
+    int Changes() const;
     // Runs a statement without rows (throws on failure).
     void Execute(const char* sql);
 
 private:
-    sqlite3* m_db = nullptr;
+    CEngineHandle m_db;
     std::string m_strPath;
 };
 

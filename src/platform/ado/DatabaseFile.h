@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 // Creates a new SQLite file at `path` by running `script` in one transaction.

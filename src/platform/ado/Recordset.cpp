@@ -1,16 +1,15 @@
 #include "platform/ado/Recordset.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
-#include <cctype>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <numeric>
+#include <string_view>
+#include <utility>
 
+#include "platform/ado/AsciiText.h"
+#include "platform/ado/EngineValue.h"
 #include "platform/ado/JetDialect.h"
-#include "platform/ado/OleDate.h"
+#include "platform/ado/SortSpec.h"
+#include "platform/ado/Statement.h"
 
 namespace {
 
@@ -18,355 +17,25 @@ constexpr const char* kSource = "ADODB.Recordset";
 // The cursor before the rows are read: on the first row, however many come.
 constexpr long kFirstRowPosition = -2;
 
-struct Statement {
-    sqlite3_stmt* p = nullptr;
-    ~Statement() { sqlite3_finalize(p); }
-};
-
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-VarKind KindOfDeclaredType(const char* declared) {
-    if (declared == nullptr)
-        return VarKind::Empty;
-    std::string t;
-    for (const char* p = declared; *p && *p != '('; ++p) {
-        t += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
-    }
-    while (!t.empty() && t.back() == ' ')
-        t.pop_back();
-    struct Entry {
-        const char* name;
-        VarKind kind;
-    };
-    static const Entry kTypes[] = {
-        {"DATETIME", VarKind::Date},
-        {"DATE", VarKind::Date},
-        {"TIME", VarKind::Date},
-        {"TIMESTAMP", VarKind::Date},
-        {"DOUBLE", VarKind::R8},
-        {"DOUBLE PRECISION", VarKind::R8},
-        {"REAL", VarKind::R8},
-        {"FLOAT", VarKind::R8},
-        {"SINGLE", VarKind::R4},
-        {"INTEGER", VarKind::I4},
-        {"INT", VarKind::I4},
-        {"LONG", VarKind::I4},
-        {"COUNTER", VarKind::I4},
-        {"AUTOINCREMENT", VarKind::I4},
-        {"SHORT", VarKind::I2},
-        {"SMALLINT", VarKind::I2},
-        {"BYTE", VarKind::UI1},
-        {"TINYINT", VarKind::UI1},
-        {"CURRENCY", VarKind::Currency},
-        {"MONEY", VarKind::Currency},
-        {"DECIMAL", VarKind::Decimal},
-        {"NUMERIC", VarKind::Decimal},
-        {"BIT", VarKind::Bool},
-        {"YESNO", VarKind::Bool},
-        {"BOOLEAN", VarKind::Bool},
-        {"LOGICAL", VarKind::Bool},
-        {"TEXT", VarKind::Text},
-        {"VARCHAR", VarKind::Text},
-        {"NVARCHAR", VarKind::Text},
-        {"CHAR", VarKind::Text},
-        {"NCHAR", VarKind::Text},
-        {"MEMO", VarKind::Text},
-        {"LONGTEXT", VarKind::Text},
-        {"CLOB", VarKind::Text},
-    };
-    for (const auto& e : kTypes) {
-        if (t == e.name)
-            return e.kind;
-    }
-    return VarKind::Empty;
-}
-
-CVariant DecimalFromDouble(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    DecimalParts d{};
-    if (!DecimalFromText(buf, d))
-        return CVariant::FromR8(v);
-    return CVariant::FromDecimal(d);
-}
-
-// An integer in the field's kind; one that does not fit that kind comes as a double.
-CVariant IntegerAs(VarKind kind, std::int64_t v) {
-    switch (kind) {
-        case VarKind::I2:
-            if (v >= INT16_MIN && v <= INT16_MAX)
-                return CVariant::FromI2(static_cast<int16_t>(v));
-            break;
-        case VarKind::UI1:
-            if (v >= 0 && v <= 255)
-                return CVariant::FromUI1(static_cast<uint8_t>(v));
-            break;
-        case VarKind::UI4:
-            if (v >= 0 && v <= UINT32_MAX)
-                return CVariant::FromUI4(static_cast<uint32_t>(v));
-            break;
-        case VarKind::R4:
-            return CVariant::FromR4(static_cast<float>(v));
-        case VarKind::Currency:
-            return CVariant::FromCurrency(v * 10000);
-        case VarKind::Decimal: {
-            DecimalParts d{};
-            d.sign = v < 0 ? 0x80 : 0;
-            d.lo64 = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-            return CVariant::FromDecimal(d);
-        }
-        case VarKind::R8:
-            return CVariant::FromR8(static_cast<double>(v));
-        default:
-            break;
-    }
-    if (v >= INT32_MIN && v <= INT32_MAX)
-        return CVariant::FromI4(static_cast<int32_t>(v));
-    return CVariant::FromR8(static_cast<double>(v));
-}
-
-CVariant ColumnToVariant(sqlite3_stmt* stmt, int col, VarKind kind) {
-    const int type = sqlite3_column_type(stmt, col);
-    if (type == SQLITE_NULL)
-        return CVariant::Null();
-    if (type == SQLITE_BLOB) {
-        const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt, col));
-        return CVariant::FromBinary(std::string(p, p + sqlite3_column_bytes(stmt, col)));
-    }
-    if (type == SQLITE_TEXT) {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt, col));
-        const std::string_view text(p, static_cast<size_t>(sqlite3_column_bytes(stmt, col)));
-        if (kind == VarKind::Date) {
-            double date = 0;
-            if (OleDateFromIsoText(text, date))
-                return CVariant::FromDate(date);
-        }
-        // Text the column's type could not take stays text.
-        return CVariant::FromText(std::string(text));
-    }
-    switch (kind) {
-        case VarKind::Text:
-            return CVariant::FromText(
-                reinterpret_cast<const char*>(sqlite3_column_text(stmt, col)));
-        case VarKind::Date:
-            return CVariant::FromDate(sqlite3_column_double(stmt, col));
-        case VarKind::Bool:
-            return CVariant::FromBool(sqlite3_column_double(stmt, col) != 0);
-        case VarKind::R8:
-            return CVariant::FromR8(sqlite3_column_double(stmt, col));
-        case VarKind::R4:
-            return CVariant::FromR4(static_cast<float>(sqlite3_column_double(stmt, col)));
-        case VarKind::Currency:
-            return CVariant::FromCurrency(std::llround(sqlite3_column_double(stmt, col) * 10000));
-        case VarKind::Decimal:
-            if (type == SQLITE_INTEGER)
-                return IntegerAs(kind, sqlite3_column_int64(stmt, col));
-            return DecimalFromDouble(sqlite3_column_double(stmt, col));
-        default:
-            break;
-    }
-    if (type == SQLITE_INTEGER)
-        return IntegerAs(kind, sqlite3_column_int64(stmt, col));
-    const double v = sqlite3_column_double(stmt, col);
-    if (v == std::trunc(v) && std::fabs(v) < 9.2e18) {
-        return IntegerAs(kind, static_cast<std::int64_t>(v));
-    }
-    return CVariant::FromR8(v);
-}
-
-[[noreturn]] void RaiseMismatch() {
-    throw CComError(DB_E_CANTCONVERTVALUE, kSource,
-                    "Data type mismatch: the value does not fit the field's type.");
-}
-
-[[noreturn]] void RaiseOverflow() {
-    throw CComError(DISP_E_OVERFLOW, kSource, "The value is outside the field's range.");
-}
-
-std::string NumberText(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", v);
-    if (std::strtod(buf, nullptr) != v)
-        std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
-}
-
-double NumberOf(const CVariant& v) {
-    if (const std::optional<double> number = v.NumberValue())
-        return *number;
-    switch (v.Kind()) {
-        case VarKind::Bool:
-            return v.BoolValue() ? -1 : 0;
-        case VarKind::Date:
-            return v.RealValue();
-        case VarKind::Text: {
-            const std::string& s = v.TextValue();
-            char* end = nullptr;
-            const double d = std::strtod(s.c_str(), &end);
-            while (end && std::isspace(static_cast<unsigned char>(*end)))
-                ++end;
-            if (s.empty() || end == s.c_str() || *end != '\0')
-                RaiseMismatch();
-            return d;
-        }
-        default:
-            RaiseMismatch();
-    }
-}
-
-// The value as the field's kind, the way the field will hold it once stored.
-CVariant Coerce(const CVariant& v, VarKind kind) {
-    if (v.IsNullOrEmpty())
-        return CVariant::Null();
-    if (v.Kind() == kind && kind != VarKind::Date)
-        return v;
-    switch (kind) {
-        case VarKind::Empty:
-            return v;
-        case VarKind::Text:
-            switch (v.Kind()) {
-                case VarKind::Binary:
-                    return v;
-                case VarKind::Bool:
-                    return CVariant::FromText(v.BoolValue() ? "True" : "False");
-                case VarKind::Date: {
-                    std::string iso = OleDateToIsoText(v.RealValue());
-                    if (iso.empty())
-                        RaiseOverflow();
-                    return CVariant::FromText(iso);
-                }
-                case VarKind::R4:
-                case VarKind::R8:
-                case VarKind::Currency:
-                case VarKind::Decimal:
-                    return CVariant::FromText(NumberText(NumberOf(v)));
-                default:
-                    return CVariant::FromText(std::to_string(v.IntValue()));
-            }
-        case VarKind::Date: {
-            double date = 0;
-            if (v.Kind() == VarKind::Text) {
-                if (!OleDateFromIsoText(v.TextValue(), date))
-                    RaiseMismatch();
-            } else if (v.Kind() == VarKind::Bool || v.Kind() == VarKind::Binary) {
-                RaiseMismatch();
-            } else {
-                date = NumberOf(v);
-            }
-            if (OleDateToIsoText(date).empty())
-                RaiseOverflow();
-            return CVariant::FromDate(date);
-        }
-        case VarKind::Bool:
-            if (v.Kind() == VarKind::Text) {
-                if (EqualsNoCase(v.TextValue(), "true"))
-                    return CVariant::FromBool(true);
-                if (EqualsNoCase(v.TextValue(), "false"))
-                    return CVariant::FromBool(false);
-            }
-            return CVariant::FromBool(NumberOf(v) != 0);
-        case VarKind::R8:
-            return CVariant::FromR8(NumberOf(v));
-        case VarKind::R4:
-            return CVariant::FromR4(static_cast<float>(NumberOf(v)));
-        case VarKind::Currency: {
-            const double d = NumberOf(v) * 10000;
-            if (!(std::fabs(d) < 9.2e18))
-                RaiseOverflow();
-            return CVariant::FromCurrency(std::llround(d));
-        }
-        case VarKind::Decimal:
-            return DecimalFromDouble(NumberOf(v));
-        default: {
-            // Whole-number kinds round half to even, as the platform's coercion does.
-            const double d = std::nearbyint(NumberOf(v));
-            if (!(std::fabs(d) < 9.2e18))
-                RaiseOverflow();
-            const CVariant r = IntegerAs(kind, static_cast<std::int64_t>(d));
-            if (r.Kind() != kind)
-                RaiseOverflow();
-            return r;
-        }
-    }
-}
-
-void Bind(sqlite3_stmt* stmt, int index, const CVariant& v) {
-    switch (v.Kind()) {
-        case VarKind::Empty:
-        case VarKind::Null:
-            sqlite3_bind_null(stmt, index);
-            break;
-        case VarKind::R4:
-        case VarKind::R8:
-            sqlite3_bind_double(stmt, index, v.RealValue());
-            break;
-        case VarKind::Currency:
-            sqlite3_bind_double(stmt, index, static_cast<double>(v.IntValue()) / 10000);
-            break;
-        case VarKind::Decimal:
-            if (v.DecimalValue().scale == 0 && v.DecimalValue().hi32 == 0 &&
-                v.DecimalValue().lo64 <= static_cast<std::uint64_t>(INT64_MAX)) {
-                const auto m = static_cast<std::int64_t>(v.DecimalValue().lo64);
-                sqlite3_bind_int64(stmt, index, v.DecimalValue().sign == 0x80 ? -m : m);
-            } else {
-                sqlite3_bind_double(stmt, index, DecimalToDouble(v.DecimalValue()));
-            }
-            break;
-        case VarKind::Date: {
-            const std::string iso = OleDateToIsoText(v.RealValue());
-            if (iso.empty())
-                RaiseOverflow();
-            sqlite3_bind_text(stmt, index, iso.c_str(), static_cast<int>(iso.size()),
-                              SQLITE_TRANSIENT);
-            break;
-        }
-        case VarKind::Text:
-            sqlite3_bind_text(stmt, index, v.TextValue().data(),
-                              static_cast<int>(v.TextValue().size()), SQLITE_TRANSIENT);
-            break;
-        case VarKind::Binary:
-            sqlite3_bind_blob(stmt, index, v.TextValue().data(),
-                              static_cast<int>(v.TextValue().size()), SQLITE_TRANSIENT);
-            break;
-        case VarKind::Bool:
-            sqlite3_bind_int(stmt, index, v.BoolValue() ? 1 : 0);
-            break;
-        default:
-            sqlite3_bind_int64(stmt, index, v.IntValue());
-            break;
-    }
-}
-
-void Prepare(const ConnectionPtr& connection, const std::string& sql, Statement& stmt) {
-    const int rc = sqlite3_prepare_v2(connection->Handle(), sql.c_str(),
-                                      static_cast<int>(sql.size()), &stmt.p, nullptr);
-    if (rc != SQLITE_OK)
-        connection->RaiseEngineError(rc);
-}
-
-void Step(const ConnectionPtr& connection, Statement& stmt) {
-    const int rc = sqlite3_step(stmt.p);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        connection->RaiseEngineError(rc);
-}
-
-// A comparable rank and value for sorting: NULLs first, then numbers, then text.
+// A comparable rank for sorting: NULLs first, then numbers, then text.
 int SortRank(const CVariant& v) {
     if (v.IsNullOrEmpty())
         return 0;
     if (v.Kind() == VarKind::Text || v.Kind() == VarKind::Binary)
         return 2;
     return 1;
+}
+
+[[noreturn]] void RaiseNoCurrentRecord() {
+    throw CComError(ADO_E_NOCURRENTRECORD, kSource,
+                    "Either BOF or EOF is True, or the current record has been deleted. "
+                    "Requested operation requires a current record.");
+}
+
+[[noreturn]] void RaiseInvalidConnection() {
+    throw CComError(ADO_E_INVALIDCONNECTION, kSource,
+                    "The connection cannot be used to perform this operation. It is either "
+                    "closed or invalid in this context.");
 }
 
 }  // namespace
@@ -387,14 +56,11 @@ void CRecordset::RaiseNotUpdatable() const {
 HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connection, long, long,
                          long options) {
     if (m_bOpen) {
-        throw CComError(static_cast<HRESULT>(0x800A0E79), kSource,
+        throw CComError(ADO_E_OBJECTOPEN, kSource,
                         "Operation is not allowed when the object is open.");
     }
-    if (!connection || connection->GetState() == 0) {
-        throw CComError(static_cast<HRESULT>(0x800A0E7D), kSource,
-                        "The connection cannot be used to perform this operation. It is either "
-                        "closed or invalid in this context.");
-    }
+    if (!connection || connection->GetState() == 0)
+        RaiseInvalidConnection();
     // Decide whether the source is a table name or a statement.
     std::string table;
     std::string tableType;
@@ -403,24 +69,26 @@ HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connect
         (source.front() == '[' && source.back() == ']' && source.find(']') == source.size() - 1);
     if (options == adCmdTable || (options == adCmdUnknown && looksLikeName)) {
         const std::string name = UnquoteTableName(source);
-        Statement lookup;
-        Prepare(connection,
-                "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') AND "
-                "name = ?1 COLLATE NOCASE",
-                lookup);
-        sqlite3_bind_text(lookup.p, 1, name.c_str(), static_cast<int>(name.size()),
-                          SQLITE_TRANSIENT);
-        if (sqlite3_step(lookup.p) == SQLITE_ROW) {
-            table = reinterpret_cast<const char*>(sqlite3_column_text(lookup.p, 0));
-            tableType = reinterpret_cast<const char*>(sqlite3_column_text(lookup.p, 1));
+        CStatement lookup(*connection,
+                          "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
+                          "AND name = ?1 COLLATE NOCASE");
+        lookup.BindText(1, name);
+        if (lookup.Step()) {
+            table = lookup.ColumnText(0);
+            tableType = lookup.ColumnText(1);
         } else if (options == adCmdTable) {
+            ComErrorFacts facts;
+            facts.path = connection->FilePath();
+            facts.lack = Lack::Table;
+            facts.lackName = name;
             throw CComError(DB_E_NOTABLE, "SQLite",
                             "Cannot find the table '" + name +
-                                "'. Make sure it exists and that its name is spelled correctly.");
+                                "'. Make sure it exists and that its name is spelled correctly.",
+                            std::move(facts));
         }
     }
 
-    Statement stmt;
+    CStatement stmt;
     bool hasIdentity = false;
     std::string identityTable;
     std::string tableSql;
@@ -429,48 +97,42 @@ HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connect
         tableSql = hasIdentity ? "SELECT rowid, * FROM " + QuoteIdentifier(table) +
                                      " WHERE rowid <= ?1 ORDER BY rowid"
                                : "SELECT * FROM " + QuoteIdentifier(table);
-        Prepare(connection, tableSql, stmt);
+        stmt = CStatement(*connection, tableSql);
         identityTable = table;
     } else {
         const JetTranslation jet = TranslateJetStatement(source);
         const char* tail = nullptr;
-        int rc = SQLITE_ERROR;
         if (!jet.sqlWithIdentity.empty()) {
-            rc = sqlite3_prepare_v2(connection->Handle(), jet.sqlWithIdentity.c_str(),
-                                    static_cast<int>(jet.sqlWithIdentity.size()), &stmt.p, &tail);
-            hasIdentity = rc == SQLITE_OK;
+            hasIdentity = stmt.TryPrepare(*connection, jet.sqlWithIdentity, &tail) == 0;
             identityTable = jet.identityTable;
         }
         if (!hasIdentity) {
             // A view or a statement the rowid does not fit: read-only rows.
-            sqlite3_finalize(stmt.p);
-            stmt.p = nullptr;
-            rc = sqlite3_prepare_v2(connection->Handle(), jet.sql.c_str(),
-                                    static_cast<int>(jet.sql.size()), &stmt.p, &tail);
-            if (rc != SQLITE_OK)
+            const int rc = stmt.TryPrepare(*connection, jet.sql, &tail);
+            if (rc != 0)
                 connection->RaiseEngineError(rc);
         }
-        if (stmt.p == nullptr) {
+        if (!stmt.IsPrepared()) {
             throw CComError(DB_E_ERRORSINCOMMAND, "SQLite",
                             "Invalid SQL statement; expected 'DELETE', 'INSERT', 'SELECT' or "
                             "'UPDATE'.");
         }
         // One statement per call: anything after it is refused, not run.
         for (; tail != nullptr && *tail; ++tail) {
-            if (!std::isspace(static_cast<unsigned char>(*tail)) && *tail != ';') {
+            if (!IsAsciiSpace(*tail) && *tail != ';') {
                 throw CComError(DB_E_ERRORSINCOMMAND, "SQLite",
                                 "Characters found after end of SQL statement.");
             }
         }
     }
 
-    if (sqlite3_column_count(stmt.p) == 0) {
+    if (stmt.ColumnCount() == 0) {
         // A statement without rows runs and leaves the recordset closed.
-        Step(connection, stmt);
+        stmt.Step();
         return S_OK;
     }
     m_connection = connection;
-    DescribeFields(stmt.p, hasIdentity, identityTable);
+    DescribeFields(stmt, hasIdentity, identityTable);
     if (!tableSql.empty()) {
         // A table by name is read when first needed: the entry dialogs open it only to add a row.
         // The read stops at the table's current last rowid: rows stored after Open, by anyone,
@@ -478,16 +140,14 @@ HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connect
         m_strFetchSql = tableSql;
         m_lastRowid.reset();
         if (hasIdentity) {
-            Statement last;
-            Prepare(connection, "SELECT max(rowid) FROM " + QuoteIdentifier(table), last);
-            Step(connection, last);
-            if (sqlite3_column_type(last.p, 0) != SQLITE_NULL)
-                m_lastRowid = sqlite3_column_int64(last.p, 0);
+            CStatement last(*connection, "SELECT max(rowid) FROM " + QuoteIdentifier(table));
+            if (last.Step() && !last.ColumnIsNull(0))
+                m_lastRowid = last.ColumnInt64(0);
         }
         return S_OK;
     }
     try {
-        FetchRows(stmt.p);
+        FetchRows(stmt);
     } catch (...) {
         Reset();
         throw;
@@ -495,19 +155,19 @@ HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connect
     return S_OK;
 }
 
-void CRecordset::DescribeFields(sqlite3_stmt* stmt, bool hasIdentity, const std::string& table) {
+void CRecordset::DescribeFields(const CStatement& stmt, bool hasIdentity,
+                                const std::string& table) {
     const int first = hasIdentity ? 1 : 0;
-    const int columns = sqlite3_column_count(stmt);
+    const int columns = stmt.ColumnCount();
     m_fields.clear();
     for (int c = first; c < columns; ++c) {
         CFieldInfo f;
-        f.strName = sqlite3_column_name(stmt, c);
-        f.kind = KindOfDeclaredType(sqlite3_column_decltype(stmt, c));
-        const char* origin = sqlite3_column_origin_name(stmt, c);
-        const char* from = sqlite3_column_table_name(stmt, c);
-        if (hasIdentity && origin != nullptr && from != nullptr && EqualsNoCase(from, table)) {
+        f.strName = stmt.ColumnName(c);
+        f.kind = KindOfDeclaredType(stmt.ColumnDeclaredType(c));
+        const std::string_view origin = stmt.ColumnOriginName(c);
+        const std::string_view from = stmt.ColumnTableName(c);
+        if (hasIdentity && !origin.empty() && EqualsNoCase(from, table))
             f.strColumn = origin;
-        }
         m_fields.push_back(std::move(f));
     }
     m_strTable = hasIdentity ? table : std::string();
@@ -515,56 +175,51 @@ void CRecordset::DescribeFields(sqlite3_stmt* stmt, bool hasIdentity, const std:
     m_rowids.clear();
     m_deleted.clear();
     m_order.clear();
+    m_nLive = 0;
     m_nPos = kFirstRowPosition;
     m_pending = Pending::None;
     m_bFetched = false;
     m_bOpen = true;
 }
 
-void CRecordset::FetchRows(sqlite3_stmt* stmt) {
+void CRecordset::FetchRows(CStatement& stmt) const {
     const bool hasIdentity = !m_strTable.empty();
     const int first = hasIdentity ? 1 : 0;
     const auto n = static_cast<int>(m_fields.size());
-    if (sqlite3_column_count(stmt) != first + n) {
+    if (stmt.ColumnCount() != first + n)
         throw CComError(E_FAIL, kSource, "The table's columns have changed since it was opened.");
-    }
     // Rows this recordset has added and stored are already in memory.
-    std::vector<std::int64_t> added;
-    for (size_t r = 0; r < m_rowids.size(); ++r) {
-        if (m_pending != Pending::New || static_cast<long>(r) != m_nPendingRow)
-            added.push_back(m_rowids[r]);
-    }
-    std::sort(added.begin(), added.end());
+    const std::vector<std::int64_t> added = StoredAddedRowids();
     CRowStore values;
     values.Reset(m_fields.size());
     std::vector<std::int64_t> rowids;
-    for (;;) {
-        const int rc = sqlite3_step(stmt);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc != SQLITE_ROW)
-            m_connection->RaiseEngineError(rc);
-        const std::int64_t rowid = hasIdentity ? sqlite3_column_int64(stmt, 0) : 0;
+    while (stmt.Step()) {
+        const std::int64_t rowid = hasIdentity ? stmt.ColumnInt64(0) : 0;
         if (!added.empty() && std::binary_search(added.begin(), added.end(), rowid))
             continue;
-        rowids.push_back(rowid);
+        if (hasIdentity)
+            rowids.push_back(rowid);
         CVariant* row = values.AppendRow();
         for (int c = 0; c < n; ++c)
-            row[c] = ColumnToVariant(stmt, c + first, m_fields[c].kind);
+            row[c] = VariantFromEngine(stmt.Column(c + first, m_fields[c].kind), m_fields[c].kind);
     }
     // The fetched rows come first, the added ones after them in the order they were added.
-    const auto fetched = static_cast<long>(rowids.size());
+    const auto fetched = static_cast<long>(values.Rows());
     for (size_t r = 0; r < m_values.Rows(); ++r) {
         CVariant* row = values.AppendRow();
         for (int c = 0; c < n; ++c)
             row[c] = std::move(m_values.Cell(r, c));
     }
-    rowids.insert(rowids.end(), m_rowids.begin(), m_rowids.end());
+    if (hasIdentity) {
+        rowids.insert(rowids.end(), m_rowids.begin(), m_rowids.end());
+        rowids.shrink_to_fit();
+    }
     m_values = std::move(values);
     m_rowids = std::move(rowids);
     m_deleted.insert(m_deleted.begin(), static_cast<size_t>(fetched), char{0});
-    m_order.resize(m_rowids.size());
+    m_order.resize(m_values.Rows());
     std::iota(m_order.begin(), m_order.end(), 0L);
+    m_nLive += fetched;
     const auto shift = [fetched](long pos) { return pos == kFirstRowPosition ? 0 : pos + fetched; };
     m_nPos = shift(m_nPos);
     m_nPosBeforeAdd = shift(m_nPosBeforeAdd);
@@ -575,25 +230,60 @@ void CRecordset::FetchRows(sqlite3_stmt* stmt) {
         SortRows(m_order.begin(), m_order.begin() + fetched);
 }
 
+std::vector<std::int64_t> CRecordset::StoredAddedRowids() const {
+    std::vector<std::int64_t> added;
+    for (size_t r = 0; r < m_rowids.size(); ++r) {
+        if (m_pending != Pending::New || static_cast<long>(r) != m_nPendingRow)
+            added.push_back(m_rowids[r]);
+    }
+    std::sort(added.begin(), added.end());
+    return added;
+}
+
 void CRecordset::EnsureFetched() const {
     RequireOpen();
     if (m_bFetched)
         return;
-    if (m_connection->GetState() == 0) {
-        throw CComError(static_cast<HRESULT>(0x800A0E7D), kSource,
-                        "The connection cannot be used to perform this operation. It is either "
-                        "closed or invalid in this context.");
-    }
-    Statement stmt;
-    Prepare(m_connection, m_strFetchSql, stmt);
+    if (m_connection->GetState() == 0)
+        RaiseInvalidConnection();
+    CStatement stmt(*m_connection, m_strFetchSql);
     if (!m_strTable.empty()) {
         if (m_lastRowid)
-            sqlite3_bind_int64(stmt.p, 1, *m_lastRowid);
+            stmt.BindInt64(1, *m_lastRowid);
         else
-            sqlite3_bind_null(stmt.p, 1);
+            stmt.BindNull(1);
     }
-    // Reading the rows changes nothing a caller can see but the time taken.
-    const_cast<CRecordset*>(this)->FetchRows(stmt.p);
+    FetchRows(stmt);
+}
+
+bool CRecordset::AtFirstUnreadRow() const {
+    RequireOpen();
+    return !m_bFetched && m_nPos == kFirstRowPosition && !m_strTable.empty();
+}
+
+bool CRecordset::TableHasRowsToRead() const {
+    // A row this recordset added and did not delete is there whatever the table holds.
+    for (size_t r = 0; r < m_deleted.size(); ++r) {
+        if (!m_deleted[r])
+            return true;
+    }
+    if (m_connection->GetState() == 0)
+        RaiseInvalidConnection();
+    // The first rows up to the last rowid at Open, past the ones this recordset added:
+    // the rowid index answers without reading the table. Asked even of a table that
+    // was empty, so a table dropped meanwhile fails here as a read would.
+    const std::vector<std::int64_t> added = StoredAddedRowids();
+    CStatement stmt(*m_connection, "SELECT rowid FROM " + QuoteIdentifier(m_strTable) +
+                                       " WHERE rowid <= ?1 ORDER BY rowid");
+    if (m_lastRowid)
+        stmt.BindInt64(1, *m_lastRowid);
+    else
+        stmt.BindNull(1);
+    while (stmt.Step()) {
+        if (!std::binary_search(added.begin(), added.end(), stmt.ColumnInt64(0)))
+            return true;
+    }
+    return false;
 }
 
 void CRecordset::Reset() {
@@ -605,6 +295,7 @@ void CRecordset::Reset() {
     m_rowids.clear();
     m_deleted.clear();
     m_order.clear();
+    m_nLive = 0;
     m_pending = Pending::None;
     m_strTable.clear();
     m_connection.reset();
@@ -617,13 +308,17 @@ HRESULT CRecordset::Close() {
 }
 
 bool CRecordset::IsEOF() const {
+    if (AtFirstUnreadRow())
+        return !TableHasRowsToRead();
     EnsureFetched();
     return m_nPos >= static_cast<long>(m_order.size());
 }
 
 bool CRecordset::IsBOF() const {
+    if (AtFirstUnreadRow())
+        return !TableHasRowsToRead();
     EnsureFetched();
-    return m_nPos < 0 || GetRecordCount() == 0;
+    return m_nPos < 0 || m_nLive == 0;
 }
 
 HRESULT CRecordset::MoveNext() {
@@ -631,11 +326,9 @@ HRESULT CRecordset::MoveNext() {
     // Moving off a changed row stores it first.
     if (m_pending != Pending::None)
         Update();
-    if (IsEOF()) {
-        throw CComError(ADO_E_NOCURRENTRECORD, kSource,
-                        "Either BOF or EOF is True, or the current record has been deleted. "
-                        "Requested operation requires a current record.");
-    }
+    EnsureFetched();
+    if (IsEOF())
+        RaiseNoCurrentRecord();
     do {
         ++m_nPos;
     } while (m_nPos < static_cast<long>(m_order.size()) && m_deleted[m_order[m_nPos]]);
@@ -655,7 +348,7 @@ HRESULT CRecordset::MoveFirst() {
 
 long CRecordset::GetRecordCount() const {
     EnsureFetched();
-    return static_cast<long>(std::count(m_deleted.begin(), m_deleted.end(), 0));
+    return m_nLive;
 }
 
 long CRecordset::GetFieldCount() const {
@@ -689,17 +382,22 @@ long CRecordset::FieldIndex(const CVariant& key) const {
         default:
             break;
     }
+    ComErrorFacts facts;
+    if (key.Kind() == VarKind::Text) {
+        // A field asked for by name that the rows lack: the table lacks that column.
+        facts.lack = Lack::Column;
+        facts.lackName = key.TextValue();
+        facts.path = m_connection ? m_connection->FilePath() : std::string();
+    }
     throw CComError(ADO_E_ITEMNOTFOUND, "ADODB.Fields",
                     "Item cannot be found in the collection corresponding to the requested "
-                    "name or ordinal.");
+                    "name or ordinal.",
+                    std::move(facts));
 }
 
 long CRecordset::CurrentRow() const {
-    if (m_nPos < 0 || m_nPos >= static_cast<long>(m_order.size()) || m_deleted[m_order[m_nPos]]) {
-        throw CComError(ADO_E_NOCURRENTRECORD, kSource,
-                        "Either BOF or EOF is True, or the current record has been deleted. "
-                        "Requested operation requires a current record.");
-    }
+    if (m_nPos < 0 || m_nPos >= static_cast<long>(m_order.size()) || m_deleted[m_order[m_nPos]])
+        RaiseNoCurrentRecord();
     return m_order[m_nPos];
 }
 
@@ -717,7 +415,7 @@ void CRecordset::PutValue(const CVariant& key, const CVariant& value) {
     if (m_pending != Pending::New)
         EnsureFetched();
     const long row = CurrentRow();
-    const CVariant stored = Coerce(value, m_fields[field].kind);
+    const CVariant stored = CoerceToField(value, m_fields[field].kind);
     const size_t nf = m_fields.size();
     if (m_pending == Pending::None) {
         m_pending = Pending::Edit;
@@ -739,6 +437,7 @@ HRESULT CRecordset::AddNew() {
     m_values.AppendRow();
     m_rowids.push_back(0);
     m_deleted.push_back(0);
+    ++m_nLive;
     m_order.push_back(static_cast<long>(m_rowids.size()) - 1);
     m_nPosBeforeAdd = m_nPos;
     m_nPos = static_cast<long>(m_order.size()) - 1;
@@ -783,17 +482,16 @@ HRESULT CRecordset::Update() {
         }
         sql = "UPDATE " + table + " SET " + sets + " WHERE rowid = ?";
     }
-    Statement stmt;
-    Prepare(m_connection, sql, stmt);
+    CStatement stmt(*m_connection, sql);
     int index = 1;
     for (size_t f : changed)
-        Bind(stmt.p, index++, m_values.Cell(row, f));
+        stmt.Bind(index++, m_values.Cell(row, f));
     if (m_pending == Pending::Edit)
-        sqlite3_bind_int64(stmt.p, index, m_rowids[row]);
-    Step(m_connection, stmt);
+        stmt.BindInt64(index, m_rowids[row]);
+    stmt.Step();
     if (m_pending == Pending::New) {
-        m_rowids[row] = sqlite3_last_insert_rowid(m_connection->Handle());
-    } else if (sqlite3_changes(m_connection->Handle()) == 0) {
+        m_rowids[row] = m_connection->LastInsertRowid();
+    } else if (m_connection->Changes() == 0) {
         throw CComError(E_FAIL, kSource,
                         "Row cannot be located for updating. Some values may have been "
                         "changed since it was last read.");
@@ -815,16 +513,16 @@ void CRecordset::ReloadRow(long row) {
     }
     if (fields.empty())
         return;
-    Statement stmt;
-    Prepare(m_connection,
-            "SELECT " + columns + " FROM " + QuoteIdentifier(m_strTable) + " WHERE rowid = ?",
-            stmt);
-    sqlite3_bind_int64(stmt.p, 1, m_rowids[row]);
-    if (sqlite3_step(stmt.p) != SQLITE_ROW)
+    CStatement stmt(*m_connection, "SELECT " + columns + " FROM " + QuoteIdentifier(m_strTable) +
+                                       " WHERE rowid = ?");
+    stmt.BindInt64(1, m_rowids[row]);
+    // A row another program removed at once keeps the values just written.
+    if (!stmt.Step())
         return;
     for (size_t i = 0; i < fields.size(); ++i) {
+        const VarKind kind = m_fields[fields[i]].kind;
         m_values.Cell(row, fields[i]) =
-            ColumnToVariant(stmt.p, static_cast<int>(i), m_fields[fields[i]].kind);
+            VariantFromEngine(stmt.Column(static_cast<int>(i), kind), kind);
     }
 }
 
@@ -833,6 +531,7 @@ void CRecordset::DiscardPending() {
         m_values.PopRow();
         m_rowids.pop_back();
         m_deleted.pop_back();
+        --m_nLive;
         m_order.erase(std::find(m_order.begin(), m_order.end(), m_nPendingRow));
         m_nPos = m_nPosBeforeAdd;
     } else if (m_pending == Pending::Edit) {
@@ -858,11 +557,12 @@ HRESULT CRecordset::Delete(long) {
     EnsureFetched();
     DiscardPending();
     const long row = CurrentRow();
-    Statement stmt;
-    Prepare(m_connection, "DELETE FROM " + QuoteIdentifier(m_strTable) + " WHERE rowid = ?", stmt);
-    sqlite3_bind_int64(stmt.p, 1, m_rowids[row]);
-    Step(m_connection, stmt);
+    CStatement stmt(*m_connection,
+                    "DELETE FROM " + QuoteIdentifier(m_strTable) + " WHERE rowid = ?");
+    stmt.BindInt64(1, m_rowids[row]);
+    stmt.Step();
     m_deleted[row] = 1;
+    --m_nLive;
     return S_OK;
 }
 
@@ -871,7 +571,7 @@ void CRecordset::PutSort(const std::string& sort) {
     if (!m_bOpen)
         return;
     if (!m_bFetched && sort.empty() && m_pending == Pending::None) {
-        // Nothing to reorder yet (Close clears the sort): back to the first row.
+        // Nothing to reorder yet: back to the first row.
         m_nPos = kFirstRowPosition;
         return;
     }
@@ -888,33 +588,14 @@ void CRecordset::ApplySort() {
         ++m_nPos;
 }
 
-void CRecordset::SortRows(std::vector<long>::iterator first, std::vector<long>::iterator last) {
-    // Parse "Field [ASC|DESC], ...".
+void CRecordset::SortRows(std::vector<long>::iterator first,
+                          std::vector<long>::iterator last) const {
     std::vector<std::pair<long, bool>> keys;  // field, descending
-    size_t start = 0;
-    while (start < m_strSort.size()) {
-        size_t end = m_strSort.find(',', start);
-        if (end == std::string::npos)
-            end = m_strSort.size();
-        std::string part = m_strSort.substr(start, end - start);
-        start = end + 1;
-        while (!part.empty() && std::isspace(static_cast<unsigned char>(part.front())))
-            part.erase(0, 1);
-        while (!part.empty() && std::isspace(static_cast<unsigned char>(part.back())))
-            part.pop_back();
-        if (part.empty())
-            continue;
-        bool descending = false;
-        const size_t space = part.find_last_of(" \t");
-        if (space != std::string::npos) {
-            const std::string dir = part.substr(space + 1);
-            if (EqualsNoCase(dir, "desc") || EqualsNoCase(dir, "asc")) {
-                descending = EqualsNoCase(dir, "desc");
-                part = part.substr(0, part.find_last_not_of(" \t", space) + 1);
-            }
-        }
-        keys.emplace_back(FieldIndex(CVariant::FromText(UnquoteTableName(part))), descending);
-    }
+    for (const SortKey& key : ParseSortSpec(m_strSort))
+        keys.emplace_back(FieldIndex(CVariant::FromText(key.field)), key.descending);
+    // No keys: the fetched order stands.
+    if (keys.empty())
+        return;
     std::stable_sort(first, last, [&](long a, long b) {
         for (const auto& [field, descending] : keys) {
             const CVariant& x = m_values.Cell(a, field);

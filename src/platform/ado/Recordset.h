@@ -11,7 +11,7 @@
 #include "platform/ado/RowStore.h"
 #include "platform/ado/Variant.h"
 
-struct sqlite3_stmt;
+class CStatement;
 
 // Cursor, lock and command constants as the connection layer understands them.
 enum : long {
@@ -32,10 +32,13 @@ struct CFieldInfo {
 
 // A client-side static recordset: the rows are read into memory, so the count
 // is known and moving is local. A statement's rows are read by Open; the rows of
-// a table opened by name are read when first needed, so adding a row to a large
-// table does not read it. Rows of one table keep their rowid, so a new, changed
-// or deleted row is written back with one statement.
-// Failing calls throw CComError.
+// a table opened by name are read when first needed, so asking IsEOF and adding
+// a row to a large table does not read it. Rows of one table keep their rowid,
+// so a new, changed or deleted row is written back with one statement.
+//
+// Failures travel only as thrown CComError (code, English description, and the
+// facts: engine codes, file path, missing table or column); the HRESULT a call
+// returns is always S_OK. Wording for people is the caller's job.
 class CRecordset {
 public:
     CRecordset() = default;
@@ -79,13 +82,17 @@ private:
     void RequireOpen() const;
     long FieldIndex(const CVariant& key) const;
     long CurrentRow() const;  // row index of the current row, or throws
-    void DescribeFields(sqlite3_stmt* stmt, bool hasIdentity, const std::string& table);
-    void FetchRows(sqlite3_stmt* stmt);
+    void DescribeFields(const CStatement& stmt, bool hasIdentity, const std::string& table);
+    void FetchRows(CStatement& stmt) const;
     void EnsureFetched() const;
+    // Before a table's rows are read, with the cursor on the first row to come.
+    bool AtFirstUnreadRow() const;
+    bool TableHasRowsToRead() const;
+    std::vector<std::int64_t> StoredAddedRowids() const;
     void Reset();
     void ReloadRow(long row);
     void ApplySort();
-    void SortRows(std::vector<long>::iterator first, std::vector<long>::iterator last);
+    void SortRows(std::vector<long>::iterator first, std::vector<long>::iterator last) const;
     void DiscardPending();
     [[noreturn]] void RaiseNotUpdatable() const;
 
@@ -95,22 +102,25 @@ private:
     long m_nCursorLocation = adUseClient;
     std::string m_strTable;  // table the rows write back to; empty when read-only
     std::vector<CFieldInfo> m_fields;
-    CRowStore m_values;
-    std::vector<std::int64_t> m_rowids;
-    std::vector<char> m_deleted;
-    std::vector<long> m_order;  // display order of row indexes
-    long m_nPos = 0;            // position in m_order; m_order.size() means EOF, -1 BOF
+    // The rows are read on first need, from const calls too: reading changes
+    // nothing a caller can see but the time taken, so the row state is mutable.
+    mutable CRowStore m_values;
+    mutable std::vector<std::int64_t> m_rowids;  // only for rows of one table
+    mutable std::vector<char> m_deleted;
+    mutable std::vector<long> m_order;  // display order of row indexes
+    mutable long m_nLive = 0;           // rows not deleted
+    mutable long m_nPos = 0;            // position in m_order; m_order.size() means EOF, -1 BOF
     // Until the rows are read, the store holds only the rows added since Open;
     // reading puts the table's rows before them.
-    bool m_bFetched = true;
+    mutable bool m_bFetched = true;
     std::string m_strFetchSql;
     std::optional<std::int64_t> m_lastRowid;  // the table's last row at Open; none when empty
     std::string m_strSort;
 
     // Pending change.
     enum class Pending { None, New, Edit } m_pending = Pending::None;
-    long m_nPendingRow = -1;
-    long m_nPosBeforeAdd = 0;
+    mutable long m_nPendingRow = -1;
+    mutable long m_nPosBeforeAdd = 0;
     std::vector<CVariant> m_savedRow;
     std::vector<char> m_changed;
 };

@@ -1,6 +1,67 @@
 #include "platform/ado/Variant.h"
 
-CVariant::CVariant(VarKind kind) : m_kind(kind) {}
+#include <cstring>
+#include <new>
+#include <utility>
+
+CVariant::CVariant(VarKind kind) : m_kind(kind), m_decimal{} {}
+
+CVariant::~CVariant() {
+    DestroyText();
+}
+
+void CVariant::DestroyText() {
+    if (HasText())
+        m_strText.~basic_string();
+}
+
+const std::string& CVariant::EmptyText() {
+    static const std::string empty;
+    return empty;
+}
+
+CVariant::CVariant(const CVariant& other) : m_kind(other.m_kind), m_decimal{} {
+    if (other.HasText())
+        new (&m_strText) std::string(other.m_strText);
+    else
+        std::memcpy(&m_decimal, &other.m_decimal, sizeof m_decimal);
+}
+
+CVariant::CVariant(CVariant&& other) noexcept : m_kind(other.m_kind), m_decimal{} {
+    if (other.HasText())
+        new (&m_strText) std::string(std::move(other.m_strText));
+    else
+        std::memcpy(&m_decimal, &other.m_decimal, sizeof m_decimal);
+}
+
+CVariant& CVariant::operator=(const CVariant& other) {
+    if (this != &other) {
+        if (HasText() && other.HasText()) {
+            m_strText = other.m_strText;
+        } else {
+            CVariant copy(other);
+            *this = std::move(copy);
+        }
+        m_kind = other.m_kind;
+    }
+    return *this;
+}
+
+CVariant& CVariant::operator=(CVariant&& other) noexcept {
+    if (this != &other) {
+        if (HasText() && other.HasText()) {
+            m_strText = std::move(other.m_strText);
+        } else {
+            DestroyText();
+            if (other.HasText())
+                new (&m_strText) std::string(std::move(other.m_strText));
+            else
+                std::memcpy(&m_decimal, &other.m_decimal, sizeof m_decimal);
+        }
+        m_kind = other.m_kind;
+    }
+    return *this;
+}
 
 CVariant CVariant::Null() {
     return CVariant(VarKind::Null);
@@ -19,8 +80,9 @@ CVariant CVariant::FromReal(VarKind kind, double value) {
 }
 
 CVariant CVariant::FromString(VarKind kind, std::string value) {
-    CVariant v(kind);
-    v.m_strText = std::move(value);
+    CVariant v;
+    new (&v.m_strText) std::string(std::move(value));
+    v.m_kind = kind;
     return v;
 }
 

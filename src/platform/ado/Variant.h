@@ -31,9 +31,16 @@ struct DecimalParts {
     std::uint64_t lo64;
 };
 
+// 40 bytes: the text shares storage with the numbers, since a recordset holds
+// one of these per field of every row it has read.
 class CVariant {
 public:
-    CVariant() = default;
+    CVariant() : m_decimal{} {}
+    ~CVariant();
+    CVariant(const CVariant& other);
+    CVariant(CVariant&& other) noexcept;
+    CVariant& operator=(const CVariant& other);
+    CVariant& operator=(CVariant&& other) noexcept;
 
     static CVariant Null();
     static CVariant FromI2(std::int16_t v);
@@ -56,7 +63,8 @@ public:
     std::int64_t IntValue() const { return m_nInt; }  // I2, I4, Int, UI1, UI4, Currency, Bool
     double RealValue() const { return m_dReal; }      // R4, R8, Date
     const DecimalParts& DecimalValue() const { return m_decimal; }
-    const std::string& TextValue() const { return m_strText; }  // Text, Binary
+    // Text, Binary; empty for the other kinds.
+    const std::string& TextValue() const { return HasText() ? m_strText : EmptyText(); }
     bool BoolValue() const { return m_nInt != 0; }
     // The value of a number kind (integers, reals, currency, decimal); nullopt for the others.
     std::optional<double> NumberValue() const;
@@ -65,6 +73,9 @@ public:
 
 private:
     explicit CVariant(VarKind kind);
+    bool HasText() const { return m_kind == VarKind::Text || m_kind == VarKind::Binary; }
+    static const std::string& EmptyText();
+    void DestroyText();
     static CVariant FromInteger(VarKind kind, std::int64_t value);
     static CVariant FromReal(VarKind kind, double value);
     static CVariant FromString(VarKind kind, std::string value);
@@ -72,11 +83,11 @@ private:
     VarKind m_kind = VarKind::Empty;
     // Only the member of the value's kind is meaningful.
     union {
-        std::int64_t m_nInt = 0;
+        std::int64_t m_nInt;
         double m_dReal;
         DecimalParts m_decimal;
+        std::string m_strText;  // alive only while HasText()
     };
-    std::string m_strText;
 };
 
 // The full value of a decimal (all 96 bits of the mantissa).

@@ -1,5 +1,8 @@
 #include "platform/ui/CMenu.h"
 
+#include <string>
+#include <utility>
+
 bool CMenu::LoadMenu(const MenuTemplate& tpl) {
     m_popups.clear();
     for (const PopupTemplate& popup : tpl.popups) {

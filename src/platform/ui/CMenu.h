@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/ui/DialogTemplate.h"

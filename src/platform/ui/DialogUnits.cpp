@@ -1,5 +1,7 @@
 #include "platform/ui/DialogUnits.h"
 
+#include <string>
+
 #include <QFontMetrics>
 #include <QStringList>
 

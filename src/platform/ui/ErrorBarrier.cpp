@@ -1,5 +1,7 @@
 #include "platform/ui/ErrorBarrier.h"
 
+#include <utility>
+
 #include "platform/ui/MessageBox.h"
 
 namespace {

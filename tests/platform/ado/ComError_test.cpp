@@ -1,5 +1,7 @@
 #include "platform/ado/ComError.h"
 
+#include <cstdint>
+
 #include <gtest/gtest.h>
 
 struct CodeMeaning {

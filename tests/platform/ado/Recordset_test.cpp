@@ -1,5 +1,9 @@
 #include "platform/ado/Recordset.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "TempDatabase.h"
@@ -379,4 +383,119 @@ TEST_F(TableByNameTest, RowsAnotherConnectionAddsAfterOpenAreNotShown) {
     auto other = TempDatabase::Connect();
     other->Execute("INSERT INTO items (name) VALUES ('theirs')");
     EXPECT_EQ(Walk(rs), (Names{"a", "b", "c", "d", "mine"}));
+}
+
+TEST_F(RecordsetTest, AnUpdateOfARowAnotherConnectionDeletedFails) {
+    CRecordset rs;
+    rs.Open("select * from items where name = 'b'", m_conn, adOpenStatic, adLockOptimistic,
+            adCmdUnknown);
+    TempDatabase::Connect()->Execute("DELETE FROM items WHERE name = 'b'");
+    rs.PutValue(CVariant::FromText("amount"), CVariant::FromR8(9));
+    try {
+        rs.Update();
+        FAIL() << "stored a change to a row that is gone";
+    } catch (const CComError& e) {
+        EXPECT_EQ(e.Error(), E_FAIL);
+    }
+    // Nothing came back to life.
+    EXPECT_EQ(Column("select * from items where name = 'b'", "name"), Names{});
+}
+
+TEST_F(RecordsetTest, TextThatIsNotADateIsRefusedByADateColumn) {
+    CRecordset rs;
+    rs.Open("items", m_conn, adOpenKeyset, adLockOptimistic, adCmdTable);
+    rs.AddNew();
+    rs.PutValue(CVariant::FromText("name"), CVariant::FromText("e"));
+    for (const char* text : {"tomorrow", "2010-02-30", "2010-03-01 25:00"}) {
+        try {
+            rs.PutValue(CVariant::FromText("at"), CVariant::FromText(text));
+            FAIL() << text;
+        } catch (const CComError& e) {
+            EXPECT_EQ(e.Error(), DB_E_CANTCONVERTVALUE) << text;
+        }
+    }
+    rs.PutValue(CVariant::FromText("at"), CVariant::FromText("2010-03-02"));
+    rs.Update();
+    EXPECT_EQ(rs.GetValue(CVariant::FromText("at")).Kind(), VarKind::Date);
+}
+
+TEST_F(RecordsetTest, OnlyATableAndItsAliasMakeRowsWritable) {
+    const std::pair<const char*, bool> cases[] = {
+        {"select * from items", true},
+        {"select * from items a where a.amount > 1", true},
+        {"select * from items as a order by name", true},
+        // More than the table and its alias before the first clause.
+        {"select * from items as a not indexed where amount > 1", false},
+        {"select * from items a, plain b", false},
+        {"select a.* from items a join items b on a.id = b.id", false},
+    };
+    for (const auto& [sql, writable] : cases) {
+        CRecordset rs;
+        rs.Open(sql, m_conn, adOpenStatic, adLockOptimistic, adCmdUnknown);
+        EXPECT_EQ(!rs.GetFieldInfo(0).strColumn.empty(), writable) << sql;
+        if (writable) {
+            EXPECT_NO_THROW(rs.AddNew()) << sql;
+            rs.CancelUpdate();
+        } else {
+            EXPECT_THROW(rs.AddNew(), CComError) << sql;
+        }
+    }
+}
+
+TEST_F(RecordsetTest, ABusyBookDuringATableOpenIsBusyNotAMissingTable) {
+    auto c = TempDatabase::Connect();
+    auto holder = TempDatabase::Connect();
+    // An exclusive writer keeps even readers of the schema out.
+    holder->Execute("BEGIN EXCLUSIVE");
+    CRecordset rs;
+    try {
+        rs.Open("plain", c, adOpenKeyset, adLockOptimistic, adCmdTable);
+        FAIL();
+    } catch (const CComError& e) {
+        EXPECT_NE(e.Error(), DB_E_NOTABLE);
+        EXPECT_EQ(e.Facts().engineCode, EngineCode::Busy);
+        EXPECT_EQ(e.Facts().lack, Lack::None);
+    }
+    holder->RollbackTrans();
+}
+
+TEST_F(TableByNameTest, IsEOFBeforeTheRowsAreReadAnswersFromTheTable) {
+    CRecordset full, empty;
+    OpenItems(full);
+    empty.Open("plain", m_conn, adOpenKeyset, adLockOptimistic, adCmdTable);
+    EXPECT_FALSE(full.IsEOF());
+    EXPECT_FALSE(full.IsBOF());
+    EXPECT_TRUE(empty.IsEOF());
+    EXPECT_TRUE(empty.IsBOF());
+    // Adding a row and storing it needs no read; the added row is then the current one.
+    empty.AddNew();
+    empty.PutValue(CVariant::FromText("name"), CVariant::FromText("n"));
+    EXPECT_FALSE(empty.IsEOF());
+    empty.Update();
+    EXPECT_FALSE(empty.IsEOF());
+    EXPECT_EQ(empty.GetRecordCount(), 1);
+
+    // Rows deleted by another connection since Open are not counted on.
+    CRecordset gone;
+    OpenItems(gone);
+    TempDatabase::Connect()->Execute("DELETE FROM items");
+    EXPECT_TRUE(gone.IsEOF());
+    EXPECT_EQ(gone.GetRecordCount(), 0);
+}
+
+TEST_F(TableByNameTest, TheRecordCountFollowsAddsDeletesAndCancels) {
+    CRecordset rs;
+    OpenItems(rs);
+    EXPECT_EQ(rs.GetRecordCount(), 4);
+    Add(rs, "e", 5);
+    EXPECT_EQ(rs.GetRecordCount(), 5);
+    rs.CancelUpdate();
+    EXPECT_EQ(rs.GetRecordCount(), 4);
+    rs.MoveFirst();
+    rs.Delete(adAffectCurrent);
+    EXPECT_EQ(rs.GetRecordCount(), 3);
+    Add(rs, "f", 6);
+    rs.Update();
+    EXPECT_EQ(rs.GetRecordCount(), 4);
+    EXPECT_EQ(Column("items", "name", adCmdTable), (Names{"b", "c", "d", "f"}));
 }

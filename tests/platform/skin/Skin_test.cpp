@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <QApplication>
 #include <QMenu>
 #include <QTest>

@@ -9,7 +9,11 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <exception>
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "platform/ui/CMenu.h"
 #include "platform/ui/CTreeCtrl.h"

@@ -1,0 +1,34 @@
+#include "platform/ado/AsciiText.h"
+
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string AsciiLower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = AsciiLower(c);
+    return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool IsAsciiSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view TrimAsciiSpace(std::string_view s) {
+    while (!s.empty() && IsAsciiSpace(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsAsciiSpace(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
