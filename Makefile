@@ -1,8 +1,12 @@
 # The two commands a user needs: `make run` and `make test`.
 BUILD_DIR ?= build
+# The same tree built by clang with AddressSanitizer and UndefinedBehaviorSanitizer, plus the
+# libFuzzer harnesses; its tests and short fuzz runs are part of `make test`.
+ASAN_DIR ?= build-asan
+CLANGXX ?= $(or $(shell command -v clang++ 2>/dev/null),clang++-14)
 BOOK_DIR ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/tillbook
 
-.PHONY: run test build deps bench format clean
+.PHONY: run test build asan deps bench format clean
 
 deps:
 	@scripts/install-deps
@@ -16,8 +20,13 @@ run: build
 	@test -f "$(BOOK_DIR)/data.mdb" || { test -x $(BUILD_DIR)/bin/tillbook-db && $(BUILD_DIR)/bin/tillbook-db init "$(BOOK_DIR)/data.mdb"; } || true
 	@cd "$(BOOK_DIR)" && "$(CURDIR)/$(BUILD_DIR)/bin/tillbook"
 
-test: build
+asan: deps
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_CXX_COMPILER=$(CLANGXX) -DTILLBOOK_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_DIR)
+
+test: build asan
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j2
+	@cd $(ASAN_DIR) && ctest --output-on-failure -j2
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target benchmarks
@@ -26,4 +35,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD_DIR)
+	@rm -rf $(BUILD_DIR) $(ASAN_DIR)

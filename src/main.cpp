@@ -1,6 +1,6 @@
 #include "app/CCofferApp.h"
 
-// Arguments are handed to Qt only; the program itself takes none.
+// The program takes no arguments; Run hands Qt only the program's name.
 int main(int argc, char** argv) {
     return theApp.Run(argc, argv);
 }

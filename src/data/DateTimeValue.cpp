@@ -7,6 +7,9 @@
 
 namespace {
 
+// Calendar fields round to the nearest second, as the platform's date conversion does.
+constexpr OleDateRounding kFieldRounding = OleDateRounding::Second;
+
 // Maps the day number onto a straight time line (days before 1899-12-30 count
 // their fraction forward, so -1.25 lies between -1 and 0) and back.
 double ToLinear(double dt) {
@@ -44,22 +47,22 @@ DateTimeValue DateTimeValue::Null() {
     return DateTimeValue(0, null);
 }
 
-#define TILLBOOK_FIELD_GETTER(Name, member)                 \
-    int DateTimeValue::Name() const {                       \
-        OleDateFields f;                                    \
-        if (m_status != valid || !OleDateToFields(m_dt, f)) \
-            return -1;                                      \
-        return f.member;                                    \
+#define TILLBOOK_FIELD_GETTER(Name, member, rounding)                 \
+    int DateTimeValue::Name() const {                                 \
+        OleDateFields f;                                              \
+        if (m_status != valid || !OleDateToFields(m_dt, f, rounding)) \
+            return -1;                                                \
+        return f.member;                                              \
     }
-TILLBOOK_FIELD_GETTER(GetYear, nYear)
-TILLBOOK_FIELD_GETTER(GetMonth, nMonth)
-TILLBOOK_FIELD_GETTER(GetDay, nDay)
-TILLBOOK_FIELD_GETTER(GetHour, nHour)
-TILLBOOK_FIELD_GETTER(GetMinute, nMinute)
-TILLBOOK_FIELD_GETTER(GetSecond, nSecond)
-TILLBOOK_FIELD_GETTER(GetMillisecond, nMillisecond)
-TILLBOOK_FIELD_GETTER(GetDayOfWeek, nDayOfWeek)
-TILLBOOK_FIELD_GETTER(GetDayOfYear, nDayOfYear)
+TILLBOOK_FIELD_GETTER(GetYear, nYear, kFieldRounding)
+TILLBOOK_FIELD_GETTER(GetMonth, nMonth, kFieldRounding)
+TILLBOOK_FIELD_GETTER(GetDay, nDay, kFieldRounding)
+TILLBOOK_FIELD_GETTER(GetHour, nHour, kFieldRounding)
+TILLBOOK_FIELD_GETTER(GetMinute, nMinute, kFieldRounding)
+TILLBOOK_FIELD_GETTER(GetSecond, nSecond, kFieldRounding)
+TILLBOOK_FIELD_GETTER(GetMillisecond, nMillisecond, OleDateRounding::Millisecond)
+TILLBOOK_FIELD_GETTER(GetDayOfWeek, nDayOfWeek, kFieldRounding)
+TILLBOOK_FIELD_GETTER(GetDayOfYear, nDayOfYear, kFieldRounding)
 #undef TILLBOOK_FIELD_GETTER
 
 DateTimeValue DateTimeValue::AddDays(long days) const {
@@ -76,7 +79,7 @@ std::string DateTimeValue::Format(const std::string& pattern) const {
     if (m_status == null)
         return {};
     OleDateFields f;
-    if (m_status == invalid || !OleDateToFields(m_dt, f))
+    if (m_status == invalid || !OleDateToFields(m_dt, f, kFieldRounding))
         return "Invalid DateTime";
     std::tm tm{};
     tm.tm_year = f.nYear - 1900;

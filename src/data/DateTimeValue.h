@@ -21,7 +21,9 @@ public:
     DateTimeStatus GetStatus() const { return m_status; }
     void SetDays(double days) { m_dt = days; }
     void SetStatus(DateTimeStatus status) { m_status = status; }
-    // Calendar fields; -1 when the value is not valid or out of range.
+    // Calendar fields, the time rounded to the nearest second (23:43:59.96 is 23:44:00); -1
+    // when the value is not valid or out of range. GetMillisecond gives the milliseconds the
+    // stored text keeps instead.
     int GetYear() const;
     int GetMonth() const;
     int GetDay() const;

@@ -58,7 +58,9 @@ std::string GcvtText(double value, int digits) {
             fraction = mantissa.substr(static_cast<size_t>(point));
         }
         stripZeros(fraction);
-        out += "." + fraction;
+        // The point stays when digits were left over for a fraction, even if they were zeros.
+        if (!fraction.empty() || point < digits)
+            out += "." + fraction;
     }
     return out;
 }

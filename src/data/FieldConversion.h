@@ -10,7 +10,8 @@
 
 // Text as the runtime's _gcvt makes it: `digits` significant digits (at most 17
 // carry information, the rest are zeros), trailing zeros removed but the
-// decimal point kept ("1234."), exponent form "1.5e+025" outside
+// decimal point kept when fewer digits than `digits` stand before it ("1234."
+// with 20, "1234567" with 7), exponent form "1.5e+025" outside
 // 0.01 <= |x| < 10^digits.
 std::string GcvtText(double value, int digits);
 

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include <QApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include "app/CCofferApp.h"
 #include "app/CCofferDlg.h"
@@ -33,5 +36,26 @@ TEST(Startup, RunsTheSkinnedMainWindowThenUnloadsTheSkin) {
 
     EXPECT_EQ(theApp.ExitInstance(), 0);
     EXPECT_EQ(LoadedSkinName(), "");
+}
+TEST(Startup, CommandLineArgumentsChangeNothing) {
+    // Qt would abort on an unknown platform named on the command line; the environment's
+    // platform is the one used.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(dir.path());
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QStringLiteral(TILLBOOK_PROGRAM),
+                  {QStringLiteral("-platform"), QStringLiteral("nosuch"),
+                   QStringLiteral("-reverse"), QStringLiteral("-style"), QStringLiteral("nosuch")});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    // Still showing its main window after a while: it did not stop over the arguments.
+    EXPECT_FALSE(program.waitForFinished(3000))
+        << "exit code " << program.exitCode() << ", status " << program.exitStatus();
+    program.kill();
+    program.waitForFinished(10000);
 }
 }  // namespace

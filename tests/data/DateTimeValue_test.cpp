@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ado/OleDate.h"
+
 struct KnownDay {
     double days;
     int year, month, day, hour, minute, second;
@@ -57,10 +59,41 @@ TEST(DateTimeValue, FormatFollowsStatusAndStrftime) {
     EXPECT_EQ(t.Format(std::string(256, 'x')), "");
 }
 
-TEST(DateTimeValue, MillisecondsSurviveTheRoundTrip) {
+TEST(DateTimeValue, MillisecondsSurviveTheRoundTripWhileFieldsRoundToTheSecond) {
     const DateTimeValue t(1850, 6, 7, 8, 9, 10, 999);
     EXPECT_EQ(DateTimeValue(t.GetDays()).GetMillisecond(), 999);
-    EXPECT_EQ(DateTimeValue(t.GetDays()).GetSecond(), 10);
+    EXPECT_EQ(DateTimeValue(t.GetDays()).GetSecond(), 11);
+    EXPECT_EQ(DateTimeValue(1850, 6, 7, 8, 9, 10, 499).GetSecond(), 10);
+}
+
+TEST(DateTimeValue, FieldsRoundToTheNearestSecondAndTheStoredTextKeepsMilliseconds) {
+    const DateTimeValue t(29221.9888884444);  // 1980-01-01 23:43:59.962
+    EXPECT_EQ(t.Format("%Y-%m-%d %H:%M:%S"), "1980-01-01 23:44:00");
+    EXPECT_EQ(t.GetMinute(), 44);
+    EXPECT_EQ(t.GetSecond(), 0);
+    EXPECT_EQ(OleDateToIsoText(t.GetDays()), "1980-01-01 23:43:59.962");
+    // Half a second before midnight rounds into the next day, also before the epoch.
+    EXPECT_EQ(DateTimeValue(1.999999).Format("%Y-%m-%d %H:%M:%S"), "1900-01-01 00:00:00");
+    EXPECT_EQ(DateTimeValue(-1.999999).Format("%Y-%m-%d %H:%M:%S"), "1899-12-30 00:00:00");
+    // The last moment of the range stays on the last day.
+    const DateTimeValue last(9999, 12, 31, 23, 59, 59, 999);
+    EXPECT_EQ(last.Format("%Y-%m-%d %H:%M:%S"), "9999-12-31 23:59:59");
+    EXPECT_EQ(OleDateToIsoText(last.GetDays()), "9999-12-31 23:59:59.999");
+    EXPECT_EQ(DateTimeValue(kOleDateMax).GetYear(), 9999);
+    EXPECT_EQ(OleDateToIsoText(kOleDateMax), "9999-12-31 23:59:59.999");
+}
+
+TEST(DateTimeValue, TheFirstDayIsInRangeAtEveryTimeBothWays) {
+    const DateTimeValue noon(100, 1, 1, 12, 30);
+    ASSERT_EQ(noon.GetStatus(), DateTimeValue::valid);
+    EXPECT_EQ(noon.Format("%Y-%m-%d %H:%M:%S"), "100-01-01 12:30:00");  // strftime does not pad %Y
+    EXPECT_EQ(noon.GetHour(), 12);
+    EXPECT_EQ(OleDateToIsoText(noon.GetDays()), "0100-01-01 12:30:00");
+    double back = 0;
+    ASSERT_TRUE(OleDateFromIsoText("0100-01-01 23:59:59.999", back));
+    EXPECT_EQ(OleDateToIsoText(back), "0100-01-01 23:59:59.999");
+    EXPECT_EQ(DateTimeValue(back).GetDay(), 2);  // rounded to the second: the next midnight
+    EXPECT_EQ(DateTimeValue(kOleDateMin - 1).Format("%Y"), "Invalid DateTime");
 }
 
 TEST(DateTimeValue, AddDaysCrossesTheEpochKeepingTheTime) {

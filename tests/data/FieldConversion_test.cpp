@@ -52,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"r8_tenth", CVariant::FromR8(0.1), "0.10000000000000001", 0.1},
         Conversion{"r8_small", CVariant::FromR8(0.0625), "6.25e-002", 0.0625},
         Conversion{"r8_large", CVariant::FromR8(1e20), "1.e+020", 1e20},
-        Conversion{"r8_wide", CVariant::FromR8(12345678901234567890.0), "12345678901234567000.",
+        // As many digits as the integer part has: no point.
+        Conversion{"r8_wide", CVariant::FromR8(12345678901234567890.0), "12345678901234567000",
                    12345678901234567890.0},
         Conversion{"currency", CVariant::FromCurrency(123456), "12.345600", 12.3456},
         Conversion{"decimal", CVariant::FromDecimal(Decimal(12345, 2, false)), "123.45", 123.45},
@@ -69,6 +70,17 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"bool_false", CVariant::FromBool(false), "F", 0},
         Conversion{"binary", CVariant::FromBinary("\x01\x02"), nullptr, 0}),
     [](const testing::TestParamInfo<Conversion>& info) { return info.param.name; });
+
+TEST(GcvtText, ShowsThePointOnlyWhenDigitsAreLeftForAFraction) {
+    EXPECT_EQ(GcvtText(-1232, 8), "-1232.");
+    EXPECT_EQ(GcvtText(1234567, 7), "1234567");
+    EXPECT_EQ(GcvtText(1234567, 8), "1234567.");
+    EXPECT_EQ(GcvtText(1234567.5, 7), "1234568");
+    EXPECT_EQ(GcvtText(12345678, 7), "1.234568e+007");
+    EXPECT_EQ(GcvtText(0, 1), "0");
+    EXPECT_EQ(GcvtText(5, 1), "5");
+    EXPECT_EQ(GcvtText(0.5, 1), "0.5");
+}
 
 TEST(FieldConversionDate, PatternAppliesToDates) {
     std::string text;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,15 @@ TEST(NumericText, ConvertsLikeTheRuntime) {
     for (const auto& [text, value] : cases)
         EXPECT_DOUBLE_EQ(TextToNumber(text), value) << text;
     EXPECT_EQ(TextToNumber(std::string(400, '9')), HUGE_VAL);
+    // Out of range either way: a tiny number is 0 (or subnormal), a huge one HUGE_VAL.
+    EXPECT_EQ(TextToNumber("1e-400"), 0);
+    EXPECT_EQ(TextToNumber("-1e-400"), 0);
+    EXPECT_EQ(TextToNumber("0.0000001e400"), HUGE_VAL);
+    EXPECT_EQ(TextToNumber("-1e400"), -HUGE_VAL);
+    EXPECT_GT(TextToNumber("1e-310"), 0);
+    // Only decimal digits make a number, not the names of infinity or NaN.
+    for (const char* text : {"nan", "NAN(1)", "inf", "-Infinity", "+inf"})
+        EXPECT_EQ(TextToNumber(text), 0) << text;
 }
 
 TEST(DateText, ReadsTheFormsUsersTypeAndSee) {
@@ -153,6 +163,113 @@ TEST(Gb18030Order, MatchesByteOrderOfTheEncoding) {
     // Malformed UTF-8 still gives an answer.
     EXPECT_EQ(CompareGb18030("\xff", "\xff"), 0);
     EXPECT_NE(CompareGb18030("a\xe5", "a"), 0);
+}
+
+TEST(Gb18030Order, ALoneSurrogateLeavesNoStateBehind) {
+    // Bytes of a UTF-16 surrogate, as another tool may have written them.
+    EXPECT_EQ(CompareGb18030("\xed\xa0\x80", "\xed\xa0\x80"), 0);
+    EXPECT_EQ(CompareGb18030("\xed\xa0\x80", "A"), 1);
+    EXPECT_EQ(CompareGb18030("丁", "A"), 1);
+    EXPECT_EQ(CompareGb18030("A", "丁"), -1);
+    // Characters beyond U+FFFF keep their place (four-byte codes from 0x90), call after call.
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(CompareGb18030("😀", "😁"), -1);
+        EXPECT_EQ(CompareGb18030("😀", "张"), -1);
+        EXPECT_EQ(CompareGb18030("😀", "A"), 1);
+        EXPECT_EQ(CompareGb18030("\xf0\x9f\x98", "😀"), 1);  // truncated: malformed
+    }
+}
+
+TEST(Gb18030Order, MalformedBytesSortAfterEveryCharacterByTheirValue) {
+    EXPECT_EQ(CompareGb18030("\x80", "😀"), 1);
+    EXPECT_EQ(CompareGb18030("\x80", "\xff"), -1);
+    EXPECT_EQ(CompareGb18030("\xc0\x80", "\xc0\x80"), 0);   // overlong
+    EXPECT_EQ(CompareGb18030("\xef\xbf\xbd", "\xff"), -1);  // a real U+FFFD is a character
+    EXPECT_EQ(CompareGb18030("\xf4\x90\x80\x80", "\xf4\x8f\xbf\xbf"), 1);  // past U+10FFFF
+}
+
+// Texts built from pieces a report cell may hold: words, numbers, dates, Chinese, emoji,
+// white space and malformed UTF-8.
+std::vector<std::string> RandomCells(std::size_t count, unsigned seed) {
+    static const char* const pieces[] = {"",
+                                         "a",
+                                         "A",
+                                         "z",
+                                         "0",
+                                         "1",
+                                         "9",
+                                         "12.5",
+                                         "-",
+                                         "+",
+                                         ".",
+                                         " ",
+                                         "\t",
+                                         "2026-12-06",
+                                         "2026/1/2",
+                                         " 14:05",
+                                         "年",
+                                         "丁",
+                                         "张",
+                                         "陈",
+                                         "€",
+                                         "😀",
+                                         "😁",
+                                         "𠀀",
+                                         "\xed\xa0\x80",
+                                         "\xed\xbf\xbf",
+                                         "\xff",
+                                         "\x80",
+                                         "\xc0\x80",
+                                         "\xe4\xb8",
+                                         "\xf0\x9f\x98",
+                                         "\xf4\x90\x80\x80"};
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> length(0, 4);
+    std::vector<std::string> cells;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string cell;
+        for (int n = length(random); n > 0; --n)
+            cell += pieces[pick(random)];
+        cells.push_back(cell);
+    }
+    return cells;
+}
+
+template <class Compare>
+void ExpectStrictWeakOrder(Compare compare, const std::vector<std::string>& cells, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<std::size_t> pick(0, cells.size() - 1);
+    int failures = 0;
+    for (int n = 0; n < 100000 && failures < 10; ++n) {
+        const std::string& a = cells[pick(random)];
+        const std::string& b = cells[pick(random)];
+        const std::string& c = cells[pick(random)];
+        const int ab = compare(a, b), bc = compare(b, c), ac = compare(a, c);
+        const bool ok = compare(a, a) == 0 && compare(b, a) == -ab && compare(a, b) == ab &&
+                        (ab != -1 || bc != -1 || ac == -1) && (ab != 0 || bc != 0 || ac == 0) &&
+                        (ab != 0 || ac == bc);
+        if (!ok) {
+            ++failures;
+            ADD_FAILURE() << testing::PrintToString(a) << " " << testing::PrintToString(b) << " "
+                          << testing::PrintToString(c);
+        }
+    }
+}
+
+TEST(Gb18030Order, IsAStrictWeakOrderOverRandomTexts) {
+    ExpectStrictWeakOrder(CompareGb18030, RandomCells(400, 1), 2);
+}
+
+TEST(CellOrder, IsAStrictWeakOrderOverRandomCells) {
+    const std::vector<std::string> cells = RandomCells(400, 3);
+    ExpectStrictWeakOrder(CompareCellTexts, cells, 4);
+    std::vector<std::string> sorted = cells;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto& a, const auto& b) { return CompareCellTexts(a, b) < 0; });
+    EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        return CompareCellTexts(a, b) < 0;
+    }));
 }
 
 }  // namespace

@@ -121,6 +121,13 @@ std::string DateLiteralToSql(std::string_view literal) {
     return "'" + OleDateToIsoText(date) + "'";
 }
 
+// Whether a character next to a text literal could join it into one token: a quote doubles
+// into the literal, a letter makes a prefix (x'..' is a blob), another literal runs on.
+bool JoinsALiteral(char c) {
+    return IsWordByte(static_cast<unsigned char>(c)) || c == '\'' || c == '"' || c == '`' ||
+           c == '[' || c == ']' || c == '#';
+}
+
 bool IsKeyword(std::string_view word, const char* keyword) {
     size_t n = 0;
     for (; keyword[n]; ++n) {
@@ -228,7 +235,12 @@ JetTranslation TranslateJetStatement(std::string_view jet) {
     for (size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
         if (t.kind == TokKind::Date) {
+            // The literal stays one token of its own whatever stands next to it.
+            if (!result.sql.empty() && JoinsALiteral(result.sql.back()))
+                result.sql += ' ';
             result.sql += DateLiteralToSql(t.text);
+            if (i + 1 < tokens.size() && JoinsALiteral(tokens[i + 1].text.front()))
+                result.sql += ' ';
         } else {
             result.sql.append(t.text);
         }

@@ -42,22 +42,30 @@ int DaysInMonth(int y, int m) {
 
 }  // namespace
 
-bool OleDateToFields(double date, OleDateFields& f) {
-    if (!(date >= kOleDateMin && date < kOleDateMax + 1e-6))
+bool OleDateToFields(double date, OleDateFields& f, OleDateRounding rounding) {
+    // The range is whole days: every time of the first and of the last day belongs to it, as
+    // the fields of both days are accepted on the way in.
+    if (!(date > kOleDateMin - 1 && date < kOleDateLastDay + 1))
         return false;
     // The whole part is the day, the fraction counts forward from its midnight
     // even for days before the epoch (-1.25 is 1899-12-29 06:00).
-    double whole = std::trunc(date);
+    const double whole = std::trunc(date);
     long day = static_cast<long>(whole);
-    long ms = std::lround(std::fabs(date - whole) * kMsPerDay);
-    if (ms >= kMsPerDay) {
-        ++day;
-        ms -= kMsPerDay;
+    const long unitMs = rounding == OleDateRounding::Second ? 1000L : 1L;
+    const long unitsPerDay = kMsPerDay / unitMs;
+    long units = std::lround(std::fabs(date - whole) * static_cast<double>(unitsPerDay));
+    if (units >= unitsPerDay) {
+        // Rounding up past the last moment of the range keeps that moment.
+        if (day == static_cast<long>(kOleDateLastDay)) {
+            units = unitsPerDay - 1;
+        } else {
+            ++day;
+            units -= unitsPerDay;
+        }
     }
+    const long ms = units * unitMs;
     const long unixDay = day - kEpochShift;
     CivilFromDays(unixDay, f.nYear, f.nMonth, f.nDay);
-    if (f.nYear > 9999)
-        return false;
     f.nHour = static_cast<int>(ms / 3600000L);
     f.nMinute = static_cast<int>(ms / 60000L % 60);
     f.nSecond = static_cast<int>(ms / 1000L % 60);

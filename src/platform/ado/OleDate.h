@@ -17,12 +17,21 @@ struct OleDateFields {
     int nDayOfYear = 0;  // 1..366
 };
 
-// The range the platform's conversion accepts: 100-01-01 .. 9999-12-31 23:59:59.999.
+// The range the platform's conversion accepts: 100-01-01 .. 9999-12-31 23:59:59.999, the
+// same both ways. kOleDateMin is the first day's midnight; any time of that day lies in
+// (kOleDateMin - 1, kOleDateMin] as the fraction counts forward from midnight before the epoch.
 constexpr double kOleDateMin = -657434.0;
+constexpr double kOleDateLastDay = 2958465.0;
 constexpr double kOleDateMax = 2958465.99999999;
 
-// False for a value outside the accepted range (or not a number).
-bool OleDateToFields(double date, OleDateFields& fields);
+// How finely the time of day is read: calendar fields as the platform's date conversion gives
+// them are rounded to the nearest second; the stored text keeps milliseconds.
+enum class OleDateRounding { Millisecond, Second };
+
+// False for a value outside the accepted range (or not a number). A time that rounds up past
+// 9999-12-31 23:59:59 stays on that last day.
+bool OleDateToFields(double date, OleDateFields& fields,
+                     OleDateRounding rounding = OleDateRounding::Millisecond);
 // False for fields that name no real date and time in the accepted range.
 bool OleDateFromFields(int year, int month, int day, int hour, int minute, int second,
                        int millisecond, double& date);

@@ -240,10 +240,12 @@ bool CDialog::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const Event kind =
-            mouse->button() == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
+    // Only the left and right buttons double-click; the middle one is not a double-click.
+    const Qt::MouseButton button = event->type() == QEvent::MouseButtonDblClick
+                                       ? static_cast<QMouseEvent*>(event)->button()
+                                       : Qt::NoButton;
+    if (button == Qt::LeftButton || button == Qt::RightButton) {
+        const Event kind = button == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
         Notification n{watched->property(kControlIdProperty).toInt(), kind};
         Dispatch(n);
         if (n.result != 0)

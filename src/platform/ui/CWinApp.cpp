@@ -1,6 +1,7 @@
 #include "platform/ui/CWinApp.h"
 
 #include <QApplication>
+#include <string>
 
 namespace {
 CWinApp* g_theApp = nullptr;
@@ -20,7 +21,13 @@ CWinApp* AfxGetApp() {
 }
 
 int CWinApp::Run(int argc, char** argv) {
-    QApplication application(argc, argv);
+    // The program takes no arguments, and Qt would act on its own (-platform, -reverse, -style,
+    // ...): it gets the program's name alone. The platform still follows QT_QPA_PLATFORM.
+    static std::string name;
+    name = argc > 0 && argv[0] ? argv[0] : "tillbook";
+    static char* qtArgv[] = {name.data(), nullptr};
+    static int qtArgc = 1;
+    QApplication application(qtArgc, qtArgv);
     if (InitInstance())
         application.exec();
     return ExitInstance();

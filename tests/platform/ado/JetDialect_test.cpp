@@ -30,6 +30,14 @@ INSTANTIATE_TEST_SUITE_P(
                 "select * from t where a = '#2010-03-01#'"},
         Rewrite{"select * from t where a = 'x'' or 1=1 --'",
                 "select * from t where a = 'x'' or 1=1 --'"},
+        // A date literal is one token: it never joins the text, identifier or literal beside it.
+        Rewrite{"select * from t where a = 'x'#2010-01-01#",
+                "select * from t where a = 'x' '2010-01-01 00:00:00'"},
+        Rewrite{"select * from t where d = #2020-02-05##2020-02-05#",
+                "select * from t where d = '2020-02-05 00:00:00' '2020-02-05 00:00:00'"},
+        Rewrite{"select x#2010-01-01#y from t", "select x '2010-01-01 00:00:00' y from t"},
+        Rewrite{"select * from t where d=#2010-01-01#",
+                "select * from t where d='2010-01-01 00:00:00'"},
         Rewrite{"delete from [家庭 成员]", "delete from [家庭 成员]"},
         Rewrite{"select * from t where a = '😀 \"q\"'", "select * from t where a = '😀 \"q\"'"}));
 

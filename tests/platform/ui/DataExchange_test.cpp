@@ -4,6 +4,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 
 #include "support/UiTestSupport.h"
@@ -85,5 +86,84 @@ TEST(DataExchange, ANumberThatDoesNotParseStopsTheReadingWithAPrompt) {
         EXPECT_FALSE(dlg.UpdateData(true)) << word;
     }
     EXPECT_DOUBLE_EQ(dlg.m_dAmount, 12.5);
+}
+const DialogTemplate& ChoiceTemplate() {
+    static const DialogTemplate tpl{
+        502,
+        "选择",
+        160,
+        80,
+        "宋体",
+        9,
+        Caption | SysMenu,
+        {
+            {10, ControlKind::Edit, "", 5, 5, 80, 14, Border | TabStop},
+            {11, ControlKind::ComboBox, "", 5, 25, 80, 60, TabStop},
+            {12, ControlKind::ComboBox, "", 5, 45, 80, 60, Editable | TabStop},
+        }};
+    return tpl;
+}
+
+class ChoiceDlg : public CDialog {
+public:
+    ChoiceDlg() : CDialog(ChoiceTemplate()) {}
+    int m_nCount = 42;
+    std::string m_strMember = "王";
+    std::string m_strItem = "工资 😀";
+
+protected:
+    bool OnInitDialog() override {
+        for (int id : {11, 12}) {
+            for (const char* name : {"张三", "王五", "李四"})
+                GetDlgItemAs<QComboBox>(id)->addItem(QString::fromUtf8(name));
+        }
+        return CDialog::OnInitDialog();  // the exchange to the controls comes after the lists
+    }
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Text(pDX, 10, m_nCount);
+        DDX_CBString(pDX, 11, m_strMember);
+        DDX_CBString(pDX, 12, m_strItem);
+    }
+};
+
+TEST(DataExchange, AnIntReadsWholeNumbersOnly) {
+    MessageRecorder messages;
+    ChoiceDlg dlg;
+    dlg.Create();
+    EXPECT_EQ(dlg.GetDlgItemText(10), "42");
+    TypeInto(dlg, 10, " -17 ");
+    ASSERT_TRUE(dlg.UpdateData(true));
+    EXPECT_EQ(dlg.m_nCount, -17);
+    for (const char* bad : {"12.5", "7件", "", "99999999999", "0x10"}) {
+        TypeInto(dlg, 10, bad);
+        EXPECT_FALSE(dlg.UpdateData(true)) << bad;
+        EXPECT_EQ(dlg.m_nCount, -17) << bad;
+    }
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>(5, "请输入一个整数。"));
+    dlg.m_nCount = -2147483647 - 1;
+    dlg.UpdateData(false);
+    EXPECT_EQ(dlg.GetDlgItemText(10), "-2147483648");
+}
+
+TEST(DataExchange, AComboShowsTheFirstItemStartingWithTheTextAndReadsItsText) {
+    ChoiceDlg dlg;
+    dlg.Create();
+    auto* members = dlg.GetDlgItemAs<QComboBox>(11);
+    auto* items = dlg.GetDlgItemAs<QComboBox>(12);
+    // "王" picks 王五; a text no item starts with stays in an editable box only.
+    EXPECT_EQ(members->currentText(), QStringLiteral("王五"));
+    EXPECT_EQ(items->currentText(), QStringLiteral("工资 😀"));
+
+    members->setCurrentIndex(2);
+    items->setCurrentIndex(0);
+    ASSERT_TRUE(dlg.UpdateData(true));
+    EXPECT_EQ(dlg.m_strMember, "李四");
+    EXPECT_EQ(dlg.m_strItem, "张三");
+
+    dlg.m_strMember = "赵";
+    dlg.UpdateData(false);
+    EXPECT_EQ(members->currentText(), QStringLiteral("李四"));  // no item: the choice stays
+    ASSERT_TRUE(dlg.UpdateData(true));
+    EXPECT_EQ(dlg.m_strMember, "李四");
 }
 }  // namespace

@@ -258,6 +258,7 @@ TEST(MessageRouting, DoubleClickResultDecidesWhetherTheTreeStillExpands) {
         DoubleClick(tree->viewport(), Qt::LeftButton, at);
         EXPECT_EQ(parent->isExpanded(), result == 0) << "result " << result;
         DoubleClick(tree->viewport(), Qt::RightButton, at);
+        DoubleClick(tree->viewport(), Qt::MiddleButton, at);  // no double-click at all
         EXPECT_EQ(dlg.m_events, (std::vector<Event>{Event::DoubleClick, Event::RightDoubleClick}));
     }
 }
