@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "entry/CNormalIncomeDlg.h"
@@ -26,6 +27,12 @@ int main(int argc, char** argv) {
     if (argc != 4 || chdir(argv[1]) != 0)
         return 2;
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A private runtime folder, which Qt asks for and CI machines do not set.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const std::string dir = "/tmp/tillbook-tests-" + std::to_string(getuid());
+        mkdir(dir.c_str(), 0700);
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir));
+    }
     QApplication app(argc, argv);
     const std::string trial = argv[2];
     const bool income = std::string(argv[3]) == "income";
