@@ -3,6 +3,7 @@
 #include "entry/CNormalIncomeDlg.h"
 #include "entry/CNormalPayDlg.h"
 #include "platform/ui/CDialog.h"
+#include "query/CStatisticsDlg.h"
 
 std::unique_ptr<CDialog> CTreeResponse::CreateItemDialog(const std::string& itemText) const {
     // The query dialogs ("支出查询", "收入查询") are added here as they are built; every other
@@ -11,5 +12,7 @@ std::unique_ptr<CDialog> CTreeResponse::CreateItemDialog(const std::string& item
         return std::make_unique<CNormalIncomeDlg>();
     if (itemText == "日常支出")
         return std::make_unique<CNormalPayDlg>();
+    if (itemText == "收支统计")
+        return std::make_unique<CStatisticsDlg>();
     return nullptr;
 }

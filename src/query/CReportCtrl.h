@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/ui/CListCtrl.h"
 #include "platform/ui/CWnd.h"
 #include "platform/ui/MessageMap.h"
 #include "query/CReportRow.h"
@@ -14,10 +15,7 @@
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// Column formats, as the platform's list and header controls knew them.
-constexpr int LVCFMT_LEFT = 0x0000;
-constexpr int LVCFMT_RIGHT = 0x0001;
-constexpr int LVCFMT_CENTER = 0x0002;
+// The header item format bit of a column drawn by its header (LVCFMT_ come with the list).
 constexpr int HDF_OWNERDRAW = 0x8000;
 
 // A report list that sorts its rows when a column header is clicked, shows the direction as a

@@ -12,6 +12,7 @@ constexpr int IDD_USER_LOGIN = 130;
 constexpr int IDD_USER_ADD = 131;
 constexpr int IDD_NORMAL_INCOME = 133;
 constexpr int IDD_NORMAL_PAY = 135;
+constexpr int IDD_STATISTICS = 138;
 
 // Main window
 constexpr int IDC_TREE_NAV = 1000;
@@ -49,6 +50,31 @@ constexpr int IDC_EDIT_INCOME_AMOUNT = 1020;
 constexpr int IDC_DATE_ENTRY = 1021;
 constexpr int IDC_EDIT_REMARK = 1025;
 constexpr int IDC_EDIT_PAY_AMOUNT = 1026;
+
+// Statistics window; the period and filter controls keep the query dialogs' ids.
+constexpr int IDC_STATS_MEMBER = 1018;
+constexpr int IDC_STATS_ITEM = 1019;
+constexpr int IDC_STATS_TODAY = 1032;
+constexpr int IDC_STATS_WEEK = 1038;
+constexpr int IDC_STATS_MONTH = 1039;
+constexpr int IDC_STATS_YEAR = 1040;
+constexpr int IDC_STATS_INTERVAL = 1042;
+constexpr int IDC_STATS_FILTER_MEMBER = 1052;
+constexpr int IDC_STATS_FILTER_ITEM = 1053;
+constexpr int IDC_STATS_FROM = 1054;
+constexpr int IDC_STATS_TO = 1055;
+constexpr int IDC_STATS_INCOME = 1061;
+constexpr int IDC_STATS_PAY = 1062;
+constexpr int IDC_STATS_BALANCE = 1063;
+constexpr int IDC_STATS_COUNT = 1064;
+constexpr int IDC_STATS_VIEW_MEMBER = 1065;
+constexpr int IDC_STATS_VIEW_ITEM = 1066;
+constexpr int IDC_STATS_VIEW_MONTH = 1067;
+constexpr int IDC_STATS_TABLE = 1068;
+constexpr int IDC_STATS_CHART = 1069;
+constexpr int IDC_STATS_EXPORT_IMAGE = 1070;
+constexpr int IDC_STATS_EXPORT_CSV = 1071;
+constexpr int IDC_STATS_PERIOD = 1072;
 
 // Commands
 constexpr int IDM_ABOUTBOX = 0x0010;

@@ -16,6 +16,7 @@
 #include "entry/CNormalIncomeDlg.h"
 #include "entry/CNormalPayDlg.h"
 #include "platform/skin/Skin.h"
+#include "query/CStatisticsDlg.h"
 #include "res/ResourceIds.h"
 #include "support/TempBook.h"
 #include "support/UiTestSupport.h"
@@ -111,7 +112,7 @@ TEST_F(MainWindow, LogoutLeadsToLoggedOutFromEveryState) {
     EXPECT_TRUE(main.GetDlgItem(IDC_BTN_LOGOUT)->isEnabled());
 }
 
-TEST_F(MainWindow, TheTreeHoldsSixItemsWithTheirDrawValuesAndStartsCollapsed) {
+TEST_F(MainWindow, TheTreeHoldsItsItemsWithTheirDrawValuesAndStartsCollapsed) {
     dsLoadSkin("ControlSkin", 0);
     Login(IDOK);
     Tree()->topLevelItem(0)->setExpanded(true);
@@ -130,6 +131,7 @@ TEST_F(MainWindow, TheTreeHoldsSixItemsWithTheirDrawValuesAndStartsCollapsed) {
         {"日常查询", "", "tree2.search.all"},
         {"收入查询", "日常查询", "tree2.add.income"},
         {"支出查询", "日常查询", "tree2.add.pay"},
+        {"收支统计", "日常查询", "tree2.search.all"},
     };
     std::vector<QTreeWidgetItem*> items;
     for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
@@ -186,8 +188,33 @@ TEST(TreeResponse, EachEntryItemMakesItsOwnDialogAndOtherTextsNone) {
     EXPECT_NE(dynamic_cast<CNormalIncomeDlg*>(response.CreateItemDialog("日常收入").get()),
               nullptr);
     EXPECT_NE(dynamic_cast<CNormalPayDlg*>(response.CreateItemDialog("日常支出").get()), nullptr);
-    for (const char* text : {"日常管理", "日常查询", "", "日常收入 ", "日常支出\n", "root"})
+    for (const char* text : {"支出查询", "收入查询", "日常管理", "日常查询", "", "日常收入 ",
+                             "日常支出\n", "收入查询 ", "root", "收支统计 "})
         EXPECT_EQ(response.CreateItemDialog(text), nullptr) << text;
+}
+
+TEST(TreeResponse, TheStatisticsItemOpensTheStatisticsWindow) {
+    const CTreeResponse response;
+    std::unique_ptr<CDialog> dlg = response.CreateItemDialog("收支统计");
+    ASSERT_NE(dynamic_cast<CStatisticsDlg*>(dlg.get()), nullptr);
+    EXPECT_EQ(dlg->Template().caption, "收支统计");
+}
+
+TEST_F(MainWindow, DoubleClickingTheStatisticsItemRunsItsWindow) {
+    Login(IDOK);
+    main.show();
+    QTreeWidgetItem* item = Tree()->topLevelItem(1)->child(2);
+    ASSERT_EQ(item->text(0).toStdString(), "收支统计");
+    Tree()->topLevelItem(1)->setExpanded(true);
+    Tree()->setCurrentItem(item);
+    ScopedModalRunner runner([](CDialog& dlg) {
+        // It opens on the current month of the book in the working directory.
+        EXPECT_EQ(dlg.GetDlgItemText(IDC_STATS_COUNT), "0");
+        SaveScreenshot(&dlg, "statistics-from-tree");
+        return IDCANCEL;
+    });
+    DoubleClick(Tree()->viewport(), Qt::LeftButton, Tree()->visualItemRect(item).center());
+    EXPECT_EQ(runner.Opened(), std::vector<std::string>{"CStatisticsDlg"});
 }
 
 TEST_F(MainWindow, SettingsMenuCommandsReachTheirHandlers) {
@@ -253,7 +280,7 @@ TEST_F(MainWindow, LooksRightWhenLoggedIn) {
     skinned.show();
     SaveScreenshot(&skinned, "main-window");
     ExpectTextsFit(&skinned);
-    // All six items show whole inside the tree.
+    // Every item shows whole inside the tree.
     for (QTreeWidgetItemIterator it(tree); *it; ++it)
         EXPECT_TRUE(tree->viewport()->rect().contains(tree->visualItemRect(*it)))
             << (*it)->text(0).toStdString();

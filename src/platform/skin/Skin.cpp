@@ -91,6 +91,21 @@ void dsTrackPopupMenu(QMenu* menu, int, int x, int y, QWidget* owner, int) {
         dialog->SendCommand(id);
 }
 
+std::string SkinOption(const std::string& objectName, const std::string& key,
+                       const std::string& fallback) {
+    if (SkinFolder().isEmpty())
+        return fallback;
+    QSettings settings(SkinFolder() + QStringLiteral("skin.ini"), QSettings::IniFormat);
+    const QVariant value =
+        settings.value(QString::fromStdString(objectName) + '/' + QString::fromStdString(key));
+    if (!value.isValid())
+        return fallback;
+    // A list of colours arrives split at its commas.
+    return (value.typeId() == QMetaType::QStringList ? value.toStringList().join(',')
+                                                     : value.toString())
+        .toStdString();
+}
+
 std::string SkinObjectOf(const QWidget* window) {
     return window ? window->property(kSkinProperty).toString().toStdString() : std::string();
 }

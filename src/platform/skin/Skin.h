@@ -23,6 +23,12 @@ void dsSetDrawItemValueEx(QWidget* tree, QTreeWidgetItem* item, int reserved,
 // Shows a pop-up menu at a screen position; the chosen item's command id is sent to the owner.
 void dsTrackPopupMenu(QMenu* menu, int flags, int x, int y, QWidget* owner, int reserved);
 
+// A value the skin gives a skin object in skin.ini ([objectName] key=value), or the fallback
+// when no skin is loaded or the skin leaves it out. Drawn controls (charts) take their colours
+// from here.
+std::string SkinOption(const std::string& objectName, const std::string& key,
+                       const std::string& fallback);
+
 // What the skin recorded, for whoever needs to know (tests, accessibility).
 std::string SkinObjectOf(const QWidget* window);
 std::string DrawItemValueOf(const QTreeWidgetItem* item, const std::string& key);

@@ -21,6 +21,7 @@
 
 #include "platform/ui/CComboBox.h"
 #include "platform/ui/CDateTimeCtrl.h"
+#include "platform/ui/CListModel.h"
 #include "platform/ui/CMenu.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/EditControls.h"
@@ -68,6 +69,7 @@ bool TakesNameFromLabel(ControlKind kind) {
         case ControlKind::DateTimePicker:
         case ControlKind::ListView:
         case ControlKind::TreeView:
+        case ControlKind::Custom:
             return true;
         default:
             return false;
@@ -115,8 +117,13 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             return tree;
         }
         case ControlKind::ListView: {
-            QTreeView* view =
-                (c.style & style::OwnerData) ? new QTreeView(parent) : new QTreeWidget(parent);
+            QTreeView* view = nullptr;
+            if (c.style & style::OwnerData) {
+                view = new QTreeView(parent);
+                view->setModel(new CListModel(view));
+            } else {
+                view = new QTreeWidget(parent);
+            }
             view->setRootIsDecorated(false);
             view->setUniformRowHeights(true);
             view->setAllColumnsShowFocus(true);
@@ -132,6 +139,8 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             return CreateComboBox(c.style, parent);
         case ControlKind::DateTimePicker:
             return new DateTimePicker(c.style, parent);
+        case ControlKind::Custom:
+            break;
     }
     return new QWidget(parent);
 }
@@ -226,6 +235,9 @@ void CDialog::Connect(QWidget* widget, const ControlTemplate& c) {
                 [notify](int column) { notify(Event::ColumnClick, column); });
         if (auto* tree = qobject_cast<QTreeWidget*>(view))
             connect(tree, &QTreeWidget::itemSelectionChanged, this,
+                    [notify] { notify(Event::SelChange); });
+        else if (view->selectionModel())
+            connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                     [notify] { notify(Event::SelChange); });
     }
 }

@@ -53,6 +53,7 @@ enum class ControlKind {
     DateTimePicker,
     Icon,       // caption is the icon's resource path
     LinkLabel,  // static text that reports a click as a command
+    Custom,     // an empty frame that a control object fills (a chart, for one)
 };
 
 // The control id of statics that nothing refers to.
