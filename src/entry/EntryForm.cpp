@@ -7,13 +7,25 @@
 #include "data/DateTimeValue.h"
 
 const EntryBook kIncomeBook{
-    "收入类型", "normalIncome", "收入人员", "收入项目",
-    "收入金额", "收入日期",     "收入项目", "收入金额不能为0！请填入正确的收入金额！",
+    .itemTable = "收入类型",
+    .targetTable = "normalIncome",
+    .memberField = "收入人员",
+    .itemField = "收入项目",
+    .amountField = "收入金额",
+    .dateField = "收入日期",
+    .itemLabel = "收入项目",
+    .zeroAmountMessage = "收入金额不能为0！请填入正确的收入金额！",
 };
 
 const EntryBook kPayBook{
-    "支出类型", "normalPay", "支出人员", "支出项目",
-    "支出金额", "支出日期",  "支出项目", "支出金额不能为0！请填入正确的支出金额！",
+    .itemTable = "支出类型",
+    .targetTable = "normalPay",
+    .memberField = "支出人员",
+    .itemField = "支出项目",
+    .amountField = "支出金额",
+    .dateField = "支出日期",
+    .itemLabel = "支出项目",
+    .zeroAmountMessage = "支出金额不能为0！请填入正确的支出金额！",
 };
 
 namespace {
