@@ -1,8 +1,10 @@
-// tillbook-db: creates and checks household book files from the command line.
+// tillbook-db: creates, checks, imports and exports household book files from the command line.
 #include <cstdio>
 #include <exception>
 #include <string>
 
+#include "CsvExport.h"
+#include "JetImport.h"
 #include "data/BookFile.h"
 
 namespace {
@@ -10,7 +12,12 @@ namespace {
 int Usage(std::FILE* out) {
     std::fputs(
         "usage: tillbook-db init PATH    create a new book at PATH (never overwrites)\n"
-        "       tillbook-db check PATH   report problems with the book at PATH\n",
+        "       tillbook-db check PATH   report problems with the book at PATH\n"
+        "       tillbook-db import SOURCE [TARGET]\n"
+        "                                copy a Jet/Access file into a new book (TARGET\n"
+        "                                omitted: in its place, the old file kept beside it)\n"
+        "       tillbook-db export BOOK DIR [--force]\n"
+        "                                write each table as DIR/<table>.csv\n",
         out);
     return out == stdout ? 0 : 2;
 }
@@ -20,6 +27,14 @@ int Usage(std::FILE* out) {
 int main(int argc, char** argv) {
     if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
         return Usage(stdout);
+    }
+    if (argc >= 3 && std::string(argv[1]) == "import" && argc <= 4)
+        return RunImportCommand(argv[2], argc == 4 ? argv[3] : "", stdout, stderr);
+    if (argc >= 4 && std::string(argv[1]) == "export" && argc <= 5) {
+        const bool force = argc == 5 && std::string(argv[4]) == "--force";
+        if (argc == 5 && !force)
+            return Usage(stderr);
+        return RunExportCommand(argv[2], argv[3], force, stdout, stderr);
     }
     if (argc != 3)
         return Usage(stderr);

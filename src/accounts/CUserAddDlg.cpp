@@ -1,6 +1,7 @@
 #include "accounts/CUserAddDlg.h"
 
 #include "data/BookConnection.h"
+#include "data/PasswordHash.h"
 #include "data/SqlText.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
@@ -82,7 +83,7 @@ void CUserAddDlg::AddUser(const std::string& query) {
     } else {
         rs.AddNew();
         rs.SetFieldValue(1, m_strName);
-        rs.SetFieldValue(2, m_strPassword);
+        rs.SetFieldValue(2, HashPassword(m_strPassword));
         if (rs.Update())
             MessageBox("添加成功！");
     }
@@ -102,7 +103,7 @@ void CUserAddDlg::ChangeRootPassword() {
     if (!rs.IsEOF()) {
         std::string storedPassword;
         rs.GetFieldValue(2, storedPassword);
-        if (storedPassword != m_strName) {
+        if (!PasswordMatches(storedPassword, m_strName)) {
             MessageBox("与旧密码不一致！");
         } else if (m_strPassword != m_strRepeat) {
             MessageBox("两次密码不一致！");
@@ -111,7 +112,7 @@ void CUserAddDlg::ChangeRootPassword() {
             MessageBox(kEmptyFieldMessage);
         } else {
             rs.Edit();
-            rs.SetFieldValue(2, m_strRepeat);
+            rs.SetFieldValue(2, HashPassword(m_strRepeat));
             if (rs.Update())
                 MessageBox("更改成功！");
         }

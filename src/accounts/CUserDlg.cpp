@@ -1,13 +1,32 @@
 #include "accounts/CUserDlg.h"
 
+#include <stdexcept>
+
 #include "accounts/CUserAddDlg.h"
 #include "data/ADODatabase.h"
+#include "data/ADOException.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
+#include "data/PasswordHash.h"
 #include "data/SqlText.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
+
+namespace {
+// A password that an older or imported book keeps in plain text is replaced by its hash on its
+// first good login. A book that cannot be written (a read-only copy) still lets the user in;
+// the hash waits for a later login.
+void ReplaceByHash(CADORecordset& rs, const std::string& password) {
+    try {
+        rs.Edit();
+        rs.SetFieldValue("password", HashPassword(password));
+        rs.Update();
+    } catch (const CADOException&) {
+    } catch (const std::runtime_error&) {
+    }
+}
+}  // namespace
 
 CUserDlg::CUserDlg(QWidget* parent)
     : CDialog(LoginDialogTemplate(), parent), m_strUser("root"), m_strPassword("kerno482") {}
@@ -52,10 +71,13 @@ void CUserDlg::OnBnClickedLogin() {
     if (!(rs.IsEOF() && rs.IsBOF()))
         rs.GetFieldValue("password", storedPassword);
 
-    if (storedPassword == m_strPassword)
+    if (PasswordMatches(storedPassword, m_strPassword)) {
+        if (!IsPasswordHash(storedPassword))
+            ReplaceByHash(rs, m_strPassword);
         CDialog::OnOK();
-    else
+    } else {
         MessageBox("密码或者用户名错误！");
+    }
 }
 
 void CUserDlg::OnBnClickedAdd() {

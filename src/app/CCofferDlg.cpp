@@ -5,9 +5,7 @@
 #include <string>
 
 #include <QCursor>
-#include <QGuiApplication>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTimerEvent>
 
 #include "accounts/CUserAddDlg.h"
@@ -78,8 +76,9 @@ bool CCofferDlg::OnInitDialog() {
 
     setWindowIcon(m_hIcon);
     m_menuPopup.LoadMenu(PopupMenuTemplate());
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        m_nScreenWidth = screen->geometry().width();
+    m_dock.Init();
+    // Docking watches mouse moves over the window with no button pressed.
+    setMouseTracking(true);
 
     dsSkinWindow(this, 100, "maindialog", 1);
     dsSkinWindow(GetDlgItem(IDC_BTN_LOGOUT), 103, "IcoButtonLogin", 0);
@@ -170,15 +169,23 @@ long CCofferDlg::OnUserMessage() {
 }
 
 void CCofferDlg::mouseMoveEvent(QMouseEvent* event) {
-    OnMouseMove();
+    // A child control that tracks the mouse may pass a move on to the window; only moves over
+    // the window's own area count.
+    if (!childAt(event->position().toPoint()))
+        OnMouseMove();
     CDialog::mouseMoveEvent(event);
 }
 
 void CCofferDlg::timerEvent(QTimerEvent* event) {
-    OnTimer(event->timerId());
+    if (event->timerId() == m_dock.TimerId())
+        OnTimer(event->timerId());
     CDialog::timerEvent(event);
 }
 
-void CCofferDlg::OnMouseMove() {}
+void CCofferDlg::OnMouseMove() {
+    m_dock.OnMouseMove();
+}
 
-void CCofferDlg::OnTimer(int) {}
+void CCofferDlg::OnTimer(int) {
+    m_dock.OnTimer();
+}

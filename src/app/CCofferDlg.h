@@ -3,6 +3,7 @@
 #include <QIcon>
 
 #include "app/CTreeResponse.h"
+#include "app/EdgeDock.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CMenu.h"
 #include "platform/ui/CTreeCtrl.h"
@@ -13,6 +14,9 @@ class CCofferDlg : public CDialog {
 
 public:
     explicit CCofferDlg(QWidget* parent = nullptr);
+
+    // Edge docking, open to tests that drive it.
+    CEdgeDock& Docking() { return m_dock; }
 
 protected:
     bool OnInitDialog() override;
@@ -36,7 +40,7 @@ private:
     long OnUserMessage();
     void FillNavTree();
 
-    // Edge docking hooks; the docking behaviour itself is not built yet.
+    // Edge docking handlers.
     void OnMouseMove();
     void OnTimer(int id);
 
@@ -44,13 +48,7 @@ private:
     // paint or drag-icon handler of our own is needed.
     QIcon m_hIcon;
     CTreeResponse m_treeResponse;
-    int m_nScreenWidth = 0;
-    int m_nDockLeft = 0;
-    int m_nDockTop = 0;
-    int m_nDockWidth = 0;
-    int m_nDockHeight = 0;
+    CEdgeDock m_dock{*this};  // the screen width, the docked place and the two flags
     CTreeCtrl m_treeNav;
     CMenu m_menuPopup;
-    int m_bHidden = 0;
-    int m_bTimerOn = 0;
 };

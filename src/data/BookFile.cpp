@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <memory>
 
+#include "data/PasswordHash.h"
 #include "platform/ado/ComError.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/DatabaseFile.h"
@@ -127,7 +128,11 @@ const std::string& BookSchema() {
 }
 
 void CreateBook(const std::string& path) {
-    CreateDatabaseFile(path, BookSchema());
+    // The administrator goes in with the hash of the password the login dialog offers, and
+    // in the same transaction, so no plain copy ever reaches the file.
+    const std::string root = "INSERT INTO tbUser (user, password) VALUES ('root', '" +
+                             HashPassword("kerno482") + "');\n";
+    CreateDatabaseFile(path, BookSchema() + root);
 }
 
 std::vector<std::string> CheckBook(const std::string& path) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "data/ADOException.h"
+#include "data/ImportCommand.h"
 #include "platform/ado/ComError.h"
 
 namespace {
@@ -56,10 +57,8 @@ std::string Explain(const ComErrorFacts& facts) {
         case FileFault::PathTooLong:
             return "账本文件的路径太长，无法打开：" + file + "。请把账本移到路径较短的文件夹中。";
         case FileFault::JetFormat:
-            return file +
-                   "是 Microsoft Access (Jet) 数据库，本程序不能直接打开。请先转换："
-                   "tillbook-db import " +
-                   ShownPath(facts.path);
+            return file + "是 Microsoft Access (Jet) 数据库，本程序不能直接打开。请先转换：" +
+                   ImportCommandFor(facts.path);  // whole, however long: it must run as shown
         case FileFault::NotDatabase:
             return file + "不是 Tillbook 账本（无法识别的数据库格式）。";
         case FileFault::None:

@@ -53,7 +53,8 @@ CREATE TABLE 支出类型 (
 
 INSERT INTO baseData (类型) VALUES ('家庭成员'), ('收入类型'), ('支出类型');
 
-INSERT INTO tbUser (user, password) VALUES ('root', 'kerno482');
+-- tbUser.password holds a salted hash; the administrator "root" is added with the hash of
+-- the default password when a book is created.
 
 INSERT INTO 家庭成员 (类型) VALUES ('爸爸'), ('妈妈'), ('孩子');
 

@@ -1,12 +1,15 @@
 #include "AccountsTestSupport.h"
 
+#include <algorithm>
+
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "data/DatabaseFailure.h"
+#include "data/PasswordHash.h"
 #include "platform/ui/ErrorBarrier.h"
 
-std::vector<std::pair<std::string, std::string>> UserRows() {
+std::vector<std::pair<std::string, std::string>> UserRows(const std::vector<std::string>& known) {
     CADODatabase db;
     db.SetConnectionString(kBookConnectionString);
     db.Open();
@@ -17,6 +20,12 @@ std::vector<std::pair<std::string, std::string>> UserRows() {
         std::string user, password;
         rs.GetFieldValue("user", user);
         rs.GetFieldValue("password", password);
+        if (!known.empty() && IsPasswordHash(password)) {
+            const auto it = std::find_if(known.begin(), known.end(), [&](const std::string& p) {
+                return PasswordMatches(password, p);
+            });
+            password = "hash:" + (it == known.end() ? std::string("?") : *it);
+        }
         rows.emplace_back(user, password);
         rs.MoveNext();
     }

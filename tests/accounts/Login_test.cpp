@@ -79,6 +79,44 @@ TEST_F(Login, ANameWithQuotesOrEmojiIsLookedUpExactlyAsTyped) {
     EXPECT_EQ(dlg.m_strUser, "o'brien 😀");
 }
 
+TEST_F(Login, APasswordKeptInPlainTextLogsInOnceAndIsThenHashed) {
+    ExecuteOnBook("insert into tbUser (user, password) values ('妈妈', 'm1')");
+    EXPECT_EQ(Press("妈妈", "M1"), Messages{"密码或者用户名错误！"});
+    EXPECT_EQ(UserRows({"m1"})[1].second, "m1");  // a refusal leaves it as it was
+    EXPECT_EQ(Press("妈妈", "m1"), Messages{});
+    EXPECT_EQ(dlg.GetEndCode(), IDOK);
+    EXPECT_EQ(UserRows({"m1"})[1].second, "hash:m1");
+
+    CUserDlg again;
+    again.Create();
+    TypeInto(again, IDC_EDIT_USER, "妈妈");
+    TypeInto(again, IDC_EDIT_PASSWORD, "m1");
+    Click(again, IDOK);
+    EXPECT_EQ(again.GetEndCode(), IDOK);
+}
+
+TEST_F(Login, ABookThatCannotBeWrittenStillLetsAPlainTextPasswordIn) {
+    ExecuteOnBook("insert into tbUser (user, password) values ('妈妈', 'm1')");
+    ExecuteOnBook(
+        "create trigger readOnly before update on tbUser "
+        "begin select raise(abort, 'read-only'); end");
+    EXPECT_EQ(Press("妈妈", "m1"), Messages{});
+    EXPECT_EQ(dlg.GetEndCode(), IDOK);
+    EXPECT_EQ(UserRows()[1].second, "m1");
+}
+
+TEST_F(Login, ADamagedStoredHashRefusesTheLogin) {
+    for (const char* damaged : {"$argon2id$v=19$m=65536,t=2,p=1$garbage",
+                                "$argon2id$v=19$m=4194304,t=1000,p=1$c2FsdHNhbHRzYWx0c2FsdA$"
+                                "aGFzaGhhc2hoYXNoaGFzaGhhc2hoYXNoaGFzaGhhc2g"}) {
+        ExecuteOnBook(std::string("update tbUser set password = '") + damaged + "'");
+        EXPECT_EQ(Press("root", "kerno482"), Messages{"密码或者用户名错误！"});
+        EXPECT_EQ(Press("root", damaged), Messages{"密码或者用户名错误！"});
+        EXPECT_EQ(UserRows()[0].second, damaged);  // left as it is
+    }
+    EXPECT_EQ(dlg.GetEndCode(), 0);
+}
+
 TEST_F(Login, AMissingOrForeignBookIsReportedAndTheDialogStaysUsable) {
     const auto saved = book.Dir() / "saved.mdb";
     std::filesystem::rename(book.BookPath(), saved);

@@ -53,7 +53,7 @@ protected:
     CUserAddDlg dlg;
 };
 
-const Rows kFreshRows{{"root", "kerno482"}};
+const Rows kFreshRows{{"root", "hash:kerno482"}};
 
 TEST_F(UserAccounts, OpensInAddModeWithItsSkinAndMasks) {
     EXPECT_TRUE(dlg.IsDlgButtonChecked(IDC_RADIO_ADD_USER));
@@ -80,28 +80,35 @@ TEST_F(UserAccounts, SwitchingModesChangesOnlyTheFirstLabel) {
     EXPECT_EQ(dlg.GetDlgItemText(IDC_EDIT_REPEAT), "丙");
 }
 
-TEST_F(UserAccounts, AddsAUserOnceAndTheNewUserCanLogIn) {
+TEST_F(UserAccounts, AddsAUserOnceWithAHashedPasswordAndTheNewUserCanLogIn) {
     EXPECT_EQ(Press("妈妈", "m1", "m1"), Messages{"添加成功！"});
-    EXPECT_EQ(UserRows(), (Rows{{"root", "kerno482"}, {"妈妈", "m1"}}));
+    EXPECT_EQ(UserRows({"kerno482", "m1"}), (Rows{{"root", "hash:kerno482"}, {"妈妈", "hash:m1"}}));
     EXPECT_EQ(Press("妈妈", "m1", "m1"), Messages{"用户名已存在！"});
     EXPECT_EQ(Press("妈妈", "x", "y"), Messages{"用户名已存在！"});  // checked before the passwords
     EXPECT_EQ(UserRows().size(), 2u);
     EXPECT_TRUE(CanLogIn("妈妈", "m1"));
+    EXPECT_FALSE(CanLogIn("妈妈", UserRows()[1].second));  // the stored hash is no password
+
+    // The same password twice is stored two different ways.
+    EXPECT_EQ(Press("爸爸", "m1", "m1"), Messages{"添加成功！"});
+    const Rows rows = UserRows();
+    EXPECT_NE(rows[1].second, rows[2].second);
 }
 
 TEST_F(UserAccounts, RefusesDifferingAndEmptyTexts) {
     EXPECT_EQ(Press("爸爸", "abc", "abC"), Messages{"两次密码不一致！"});
     EXPECT_EQ(Press("", "", ""), Messages{"用户名或者密码不能为空!"});
     EXPECT_EQ(Press("爸爸", "", ""), Messages{"用户名或者密码不能为空!"});
-    EXPECT_EQ(UserRows(), kFreshRows);
+    EXPECT_EQ(UserRows({"kerno482"}), kFreshRows);
 }
 
 TEST_F(UserAccounts, QuotesAndEmojiRoundTripInNamesAndPasswords) {
     EXPECT_EQ(Press("o'brien", "p'w\"😀", "p'w\"😀"), Messages{"添加成功！"});
     EXPECT_EQ(Press("'; delete from tbUser; --", "x", "x"), Messages{"添加成功！"});
-    EXPECT_EQ(
-        UserRows(),
-        (Rows{{"root", "kerno482"}, {"o'brien", "p'w\"😀"}, {"'; delete from tbUser; --", "x"}}));
+    EXPECT_EQ(UserRows({"kerno482", "p'w\"😀", "x"}),
+              (Rows{{"root", "hash:kerno482"},
+                    {"o'brien", "hash:p'w\"😀"},
+                    {"'; delete from tbUser; --", "hash:x"}}));
     EXPECT_EQ(Press("o'brien", "p", "p"), Messages{"用户名已存在！"});
     EXPECT_TRUE(CanLogIn("o'brien", "p'w\"😀"));
 }
@@ -111,10 +118,10 @@ TEST_F(UserAccounts, ChangesRootsPasswordAfterCheckingTheOldOne) {
     EXPECT_EQ(Press("wrong", "n1", "n2"), Messages{"与旧密码不一致！"});
     EXPECT_EQ(Press("kerno482", "n1", "n2"), Messages{"两次密码不一致！"});
     EXPECT_EQ(Press("kerno482", "", ""), Messages{"用户名或者密码不能为空!"});
-    EXPECT_EQ(UserRows(), kFreshRows);
+    EXPECT_EQ(UserRows({"kerno482"}), kFreshRows);
 
     EXPECT_EQ(Press("kerno482", "新密码'😀", "新密码'😀"), Messages{"更改成功！"});
-    EXPECT_EQ(UserRows(), (Rows{{"root", "新密码'😀"}}));
+    EXPECT_EQ(UserRows({"kerno482", "新密码'😀"}), (Rows{{"root", "hash:新密码'😀"}}));
     EXPECT_TRUE(CanLogIn("root", "新密码'😀"));
     EXPECT_FALSE(CanLogIn("root", "kerno482"));
 }
@@ -124,7 +131,15 @@ TEST_F(UserAccounts, ChangeAlwaysWorksOnRootWhoeverIsLoggedIn) {
     ChangeMode();
     EXPECT_EQ(Press("m1", "n", "n"), Messages{"与旧密码不一致！"});
     EXPECT_EQ(Press("kerno482", "n", "n"), Messages{"更改成功！"});
-    EXPECT_EQ(UserRows(), (Rows{{"root", "n"}, {"妈妈", "m1"}}));
+    EXPECT_EQ(UserRows({"n"}), (Rows{{"root", "hash:n"}, {"妈妈", "m1"}}));
+}
+
+TEST_F(UserAccounts, AnOldPasswordKeptInPlainTextIsComparedAsItStands) {
+    ExecuteOnBook("update tbUser set password = 'old' where user = 'root'");
+    ChangeMode();
+    EXPECT_EQ(Press("OLD", "n", "n"), Messages{"与旧密码不一致！"});
+    EXPECT_EQ(Press("old", "n", "n"), Messages{"更改成功！"});
+    EXPECT_EQ(UserRows({"n"}), (Rows{{"root", "hash:n"}}));
 }
 
 TEST_F(UserAccounts, WithoutARootRowTheChangeShowsNothing) {

@@ -15,6 +15,7 @@
 
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
+#include "data/PasswordHash.h"
 #include "support/TempBook.h"
 
 namespace {
@@ -43,7 +44,15 @@ TEST(BookFile, NewBookHasTheStartingRowsAndChecksClean) {
     EXPECT_EQ(Column(db, "baseData", 0),
               (std::vector<std::string>{"家庭成员", "收入类型", "支出类型"}));
     EXPECT_EQ(Column(db, "tbUser", 1), std::vector<std::string>{"root"});
-    EXPECT_EQ(Column(db, "tbUser", 2), std::vector<std::string>{"kerno482"});
+    // root's default password is kept as a hash only, nowhere in the file in plain text.
+    const std::vector<std::string> passwords = Column(db, "tbUser", 2);
+    ASSERT_EQ(passwords.size(), 1u);
+    EXPECT_TRUE(IsPasswordHash(passwords[0])) << passwords[0];
+    EXPECT_TRUE(PasswordMatches(passwords[0], "kerno482"));
+    std::ifstream file("data.mdb", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_NE(bytes.find("tbUser"), std::string::npos);
+    EXPECT_EQ(bytes.find("kerno482"), std::string::npos);
     EXPECT_EQ(Column(db, "家庭成员", 1).front(), "爸爸");
     EXPECT_EQ(Column(db, "收入类型", 1).front(), "工资");
     EXPECT_EQ(Column(db, "支出类型", 1).front(), "餐饮");
