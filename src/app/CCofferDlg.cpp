@@ -11,6 +11,7 @@
 #include "accounts/CUserAddDlg.h"
 #include "accounts/CUserDlg.h"
 #include "app/CAboutDlg.h"
+#include "entry/CBaseDataDlg.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
@@ -157,7 +158,8 @@ void CCofferDlg::OnMenuUser() {
 }
 
 void CCofferDlg::OnMenuSetting() {
-    // Opens the base-data dialog once the program has it.
+    CBaseDataDlg dlg;
+    dlg.DoModal();
 }
 
 void CCofferDlg::OnMenuExit() {

@@ -10,3 +10,15 @@ std::string SqlText(const std::string& text) {
     }
     return quoted;
 }
+
+std::string SqlIdentifier(const std::string& name) {
+    if (name.find(']') == std::string::npos)
+        return "[" + name + "]";
+    std::string quoted = "\"";
+    for (char c : name) {
+        quoted += c;
+        if (c == '"')
+            quoted += '"';
+    }
+    return quoted + "\"";
+}

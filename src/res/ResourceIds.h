@@ -81,3 +81,16 @@ constexpr int IDM_ABOUTBOX = 0x0010;
 constexpr int ID_MENU_USER = 32792;
 constexpr int ID_MENU_SETTING = 32793;
 constexpr int ID_MENU_EXIT = 32794;
+
+// Base data dialog
+constexpr int IDD_BASE_DATA = 134;
+constexpr int IDC_BTN_BASE_DELETE = 1002;
+constexpr int IDC_BTN_BASE_CHANGE = 1003;
+constexpr int IDC_BTN_BASE_UP = 1004;
+constexpr int IDC_BTN_BASE_DOWN = 1005;
+constexpr int IDC_LIST_BASE_ENTRY = 1012;
+constexpr int IDC_LIST_BASE_KIND = 1013;
+constexpr int IDC_BTN_BASE_ADD = 1016;
+constexpr int IDC_BTN_BASE_CLOSE = 1017;
+constexpr int IDC_EDIT_BASE_REMARK = 1025;
+constexpr int IDC_EDIT_BASE_TYPE = 1046;

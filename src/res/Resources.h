@@ -11,6 +11,7 @@ const DialogTemplate& LoginDialogTemplate();
 const DialogTemplate& UserAddDialogTemplate();
 const DialogTemplate& NormalIncomeDialogTemplate();
 const DialogTemplate& NormalPayDialogTemplate();
+const DialogTemplate& BaseDataDialogTemplate();
 const DialogTemplate& StatisticsDialogTemplate();
 const MenuTemplate& PopupMenuTemplate();
 

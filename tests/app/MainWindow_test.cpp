@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
@@ -236,12 +237,34 @@ TEST_F(MainWindow, SettingsMenuCommandsReachTheirHandlers) {
     EXPECT_EQ(runner.Opened(), std::vector<std::string>{"CUserAddDlg"});
 
     main.SendCommand(ID_MENU_SETTING);
-    EXPECT_EQ(runner.Opened().size(), 1u);
+    EXPECT_EQ(runner.Opened(), (std::vector<std::string>{"CUserAddDlg", "CBaseDataDlg"}));
     EXPECT_TRUE(main.isVisible());
 
     main.SendCommand(ID_MENU_EXIT);  // ends the program without asking
     EXPECT_EQ(main.GetEndCode(), IDOK);
     EXPECT_FALSE(main.isVisible());
+}
+
+TEST_F(MainWindow, SystemSettingsOpensTheBaseDataDialogOnTheBook) {
+    Login(IDOK);
+    main.show();
+    std::vector<std::string> kinds;
+    ScopedModalRunner runner([&kinds](CDialog& dlg) {
+        auto* list = dlg.GetDlgItemAs<QAbstractItemView>(IDC_LIST_BASE_KIND);
+        for (int r = 0; list && r < list->model()->rowCount(); ++r)
+            kinds.push_back(list->model()->index(r, 0).data().toString().toStdString());
+        return IDCANCEL;
+    });
+    QTimer::singleShot(0, [] {
+        QMenu* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        popup->setActiveAction(popup->actions()[1]);
+        QTest::keyClick(popup, Qt::Key_Return);
+    });
+    Click(main, IDC_BTN_SETTING);
+    EXPECT_EQ(runner.Opened(), std::vector<std::string>{"CBaseDataDlg"});
+    EXPECT_EQ(kinds, (std::vector<std::string>{"家庭成员", "收入类型", "支出类型"}));
+    EXPECT_TRUE(main.isVisible());
 }
 
 TEST_F(MainWindow, CloseBoxAndEscapeEndTheWindow) {

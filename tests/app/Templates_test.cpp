@@ -6,6 +6,7 @@
 #include "accounts/CUserDlg.h"
 #include "app/CAboutDlg.h"
 #include "app/CCofferDlg.h"
+#include "entry/CBaseDataDlg.h"
 #include "entry/CNormalIncomeDlg.h"
 #include "entry/CNormalPayDlg.h"
 #include "platform/ui/DialogUnits.h"
@@ -53,10 +54,14 @@ void ExpectEveryControlNamed() {
 }
 
 TEST(Templates, EveryControlHasAnAccessibleName) {
+    TempBook book;  // the dialogs that open the book at start find one
     ExpectEveryControlNamed<CCofferDlg>();
     ExpectEveryControlNamed<CAboutDlg>();
     ExpectEveryControlNamed<CUserDlg>();
     ExpectEveryControlNamed<CUserAddDlg>();
+    ExpectEveryControlNamed<CBaseDataDlg>();
+    ExpectEveryControlNamed<CNormalIncomeDlg>();
+    ExpectEveryControlNamed<CNormalPayDlg>();
 }
 
 TEST(Templates, EveryWindowIsLaidOutInDialogUnits) {
@@ -65,6 +70,7 @@ TEST(Templates, EveryWindowIsLaidOutInDialogUnits) {
     ExpectLaidOutAsItsTemplate<CAboutDlg>();
     ExpectLaidOutAsItsTemplate<CUserDlg>();
     ExpectLaidOutAsItsTemplate<CUserAddDlg>();
+    ExpectLaidOutAsItsTemplate<CBaseDataDlg>();
     ExpectLaidOutAsItsTemplate<CNormalIncomeDlg>();
     ExpectLaidOutAsItsTemplate<CNormalPayDlg>();
 }

@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QTreeWidget>
+#include <algorithm>
 #include <utility>
 
 #include "platform/ui/CComboBox.h"
@@ -60,8 +61,8 @@ Qt::Alignment TextAlignment(unsigned s) {
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
-// Controls without a caption are named after the static text just before them, as the
-// platform's dialog manager named them for assistive technologies.
+// Controls without a caption are named after a label, as the platform's dialog manager named
+// them for assistive technologies.
 bool TakesNameFromLabel(ControlKind kind) {
     switch (kind) {
         case ControlKind::Edit:
@@ -74,6 +75,34 @@ bool TakesNameFromLabel(ControlKind kind) {
         default:
             return false;
     }
+}
+
+bool IsLabel(ControlKind kind) {
+    return kind == ControlKind::Static || kind == ControlKind::CheckBox;
+}
+
+// The label that names a caption-less control: the static text or check box standing at its
+// left on the same line (the nearest one), else the static text just before it in the
+// template. Templates put a label after its edit as often as before it, so order alone
+// would name the wrong edit. Returns an index into `controls`, or -1.
+int NamingLabel(const std::vector<ControlTemplate>& controls, size_t index) {
+    const ControlTemplate& c = controls[index];
+    int best = -1;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ControlTemplate& l = controls[i];
+        if (i == index || !IsLabel(l.kind))
+            continue;
+        // A combo's height includes its drop-down and a list's its rows: the line a label
+        // stands on is the control's first line of text.
+        const int labelMiddle = l.y + l.cy / 2;
+        const bool sameLine = labelMiddle >= c.y && labelMiddle <= c.y + std::min(c.cy, 14);
+        const bool atLeft = l.x < c.x && l.x + l.cx / 2 < c.x;
+        if (sameLine && atLeft && (best < 0 || l.x + l.cx > controls[best].x + controls[best].cx))
+            best = static_cast<int>(i);
+    }
+    if (best < 0 && index > 0 && controls[index - 1].kind == ControlKind::Static)
+        best = static_cast<int>(index - 1);
+    return best;
 }
 
 QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
@@ -169,9 +198,10 @@ void CDialog::CreateControls() {
     const DialogUnits units(font());
 
     QButtonGroup* radioGroup = nullptr;
-    QLabel* lastLabel = nullptr;
+    std::vector<QWidget*> widgets;
     for (const ControlTemplate& c : m_template.controls) {
         QWidget* widget = MakeWidget(c, this);
+        widgets.push_back(widget);
         widget->setProperty(kControlIdProperty, c.id);
         widget->setGeometry(units.ToPixels(c.x, c.y, c.cx, c.cy));
         if (auto* combo = qobject_cast<QComboBox*>(widget))
@@ -193,15 +223,19 @@ void CDialog::CreateControls() {
             radioGroup = nullptr;
         }
 
-        if (TakesNameFromLabel(c.kind) && lastLabel) {
-            widget->setAccessibleName(lastLabel->text().remove(QLatin1Char('&')));
-            lastLabel->setBuddy(widget);
-        }
-        lastLabel = (c.kind == ControlKind::Static) ? static_cast<QLabel*>(widget) : nullptr;
-
         if (c.id != IDC_STATIC)
             m_controls.insert(c.id, widget);
         Connect(widget, c);
+    }
+    for (size_t i = 0; i < widgets.size(); ++i) {
+        if (!TakesNameFromLabel(m_template.controls[i].kind))
+            continue;
+        const int label = NamingLabel(m_template.controls, i);
+        if (label < 0)
+            continue;
+        widgets[i]->setAccessibleName(WindowText(widgets[label]).remove(QLatin1Char('&')));
+        if (auto* text = qobject_cast<QLabel*>(widgets[label]))
+            text->setBuddy(widgets[i]);
     }
     setFixedSize(units.ToPixelsX(m_template.cx), units.ToPixelsY(m_template.cy));
 
@@ -243,22 +277,47 @@ void CDialog::Connect(QWidget* widget, const ControlTemplate& c) {
 }
 
 bool CDialog::eventFilter(QObject* watched, QEvent* event) {
+    const int id = watched->property(kControlIdProperty).toInt();
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // Kept from the dialog, where Enter would press the default button instead.
-            Notification n{watched->property(kControlIdProperty).toInt(), Event::Return};
-            Dispatch(n);
+            // A list or tree that maps Enter opens its item with it; any other gets the
+            // dialog's own Enter handling, never the view's.
+            if (GetMessageMap().Find(Event::Return, id)) {
+                Notification n{id, Event::Return};
+                Dispatch(n);
+            } else {
+                PressDefaultButton();
+            }
             return true;
         }
+    }
+    if (event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        m_bSecondClick = false;
+    }
+    // Mouse events reach the view's viewport; one the viewport leaves unhandled would come
+    // back through the view itself and must not count twice.
+    const bool viewport = !qobject_cast<QAbstractItemView*>(watched);
+    if (event->type() == QEvent::MouseButtonRelease && viewport && !m_bInRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !m_bSecondClick) {
+        // The click is reported once the view has settled its selection, as the platform's
+        // list reported it after the button came up: deliver the release first.
+        m_bInRelease = true;
+        QCoreApplication::sendEvent(watched, event);
+        m_bInRelease = false;
+        Notification n{id, Event::Click};
+        Dispatch(n);
+        return true;
     }
     // Only the left and right buttons double-click; the middle one is not a double-click.
     const Qt::MouseButton button = event->type() == QEvent::MouseButtonDblClick
                                        ? static_cast<QMouseEvent*>(event)->button()
                                        : Qt::NoButton;
     if (button == Qt::LeftButton || button == Qt::RightButton) {
+        m_bSecondClick = true;  // the double-click is its own notification
         const Event kind = button == Qt::RightButton ? Event::RightDoubleClick : Event::DoubleClick;
-        Notification n{watched->property(kControlIdProperty).toInt(), kind};
+        Notification n{id, kind};
         Dispatch(n);
         if (n.result != 0)
             return true;
@@ -393,6 +452,10 @@ void CDialog::keyPressEvent(QKeyEvent* event) {
         QDialog::keyPressEvent(event);
         return;
     }
+    PressDefaultButton();
+}
+
+void CDialog::PressDefaultButton() {
     if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
         focused->click();
         return;

@@ -69,12 +69,16 @@ protected:
 
 private:
     void CreateControls();
+    // Enter's meaning in a dialog: the focused push button, else the default one, else OK.
+    void PressDefaultButton();
     void Connect(QWidget* widget, const ControlTemplate& control);
 
     const DialogTemplate& m_template;
     QHash<int, QWidget*> m_controls;
     std::unique_ptr<QMenu> m_systemMenu;
     bool m_bCreated = false;
+    bool m_bInRelease = false;    // a view's mouse release is being delivered ahead of its click
+    bool m_bSecondClick = false;  // the button went down as a double-click
     int m_nEndCode = 0;
 };
 

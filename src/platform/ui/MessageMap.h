@@ -9,6 +9,7 @@ class CDialog;
 // What happened at a control, as the dialog's handlers see it.
 enum class Event {
     Command,           // a button, radio button, link label or menu item was activated
+    Click,             // left mouse click in a tree or list, on an item or on empty space
     DoubleClick,       // left double-click in a tree or list
     RightDoubleClick,  // right double-click in a tree or list
     Return,            // Enter pressed in a tree or list: the keyboard's way to open an item

@@ -49,6 +49,56 @@ const DialogTemplate& SampleTemplate() {
     return tpl;
 }
 
+const DialogTemplate& LabelsAfterTemplate() {
+    static const DialogTemplate tpl{
+        501,
+        "标签在后",
+        200,
+        120,
+        "宋体",
+        9,
+        Caption | SysMenu,
+        {
+            {10, ControlKind::Edit, "", 40, 7, 80, 14, Border | TabStop},
+            {IDC_STATIC, ControlKind::Static, "类型:", 7, 10, 25, 8},
+            {11, ControlKind::Edit, "", 40, 25, 80, 14, Border | TabStop},
+            {IDC_STATIC, ControlKind::Static, "备注:", 7, 28, 25, 8},
+            {12, ControlKind::CheckBox, "成员", 7, 45, 30, 10, TabStop},
+            {13, ControlKind::ComboBox, "", 40, 44, 80, 60, TabStop},
+            // Alone on its line: the static text before it in the template names it.
+            {IDC_STATIC, ControlKind::Static, "清单", 130, 50, 40, 8},
+            {14, ControlKind::ListView, "", 130, 62, 60, 50, Border | TabStop},
+            {IDOK, ControlKind::DefPushButton, "确定", 7, 100, 40, 14, TabStop},
+        }};
+    return tpl;
+}
+
+// Records the list's notifications.
+class ListDlg : public CDialog {
+public:
+    ListDlg() : CDialog(LabelsAfterTemplate()) {}
+
+    QTreeWidget* List() { return GetDlgItemAs<QTreeWidget>(14); }
+    std::vector<Event> m_events;
+    bool m_bMapReturn = false;
+
+protected:
+    const MessageMap& GetMessageMap() const override {
+        static const MessageMap map{
+            Notify(Event::Click, 14, &ListDlg::OnListEvent),
+            Notify(Event::SelChange, 14, &ListDlg::OnListEvent),
+            Notify(Event::DoubleClick, 14, &ListDlg::OnListEvent),
+        };
+        static const MessageMap withReturn{
+            Notify(Event::Return, 14, &ListDlg::OnListEvent),
+        };
+        return m_bMapReturn ? withReturn : map;
+    }
+
+private:
+    void OnListEvent(Notification& n) { m_events.push_back(n.event); }
+};
+
 class SampleDlg : public CDialog {
 public:
     SampleDlg() : CDialog(SampleTemplate()) {}
@@ -151,6 +201,69 @@ TEST(DialogTemplate, ControlsWithoutCaptionAreNamedAfterTheLabelBeforeThem) {
     EXPECT_EQ(button->text(QAccessible::Name), QStringLiteral("出错"));
     // The tree follows a radio button, not a label, so it takes no name from the template.
     EXPECT_TRUE(dlg.GetDlgItem(20)->accessibleName().isEmpty());
+}
+
+TEST(DialogTemplate, ACaptionlessControlIsNamedAfterTheLabelAtItsLeftElseTheStaticBeforeIt) {
+    ListDlg dlg;
+    dlg.Create();
+    EXPECT_EQ(dlg.GetDlgItem(10)->accessibleName(), QStringLiteral("类型:"));
+    EXPECT_EQ(dlg.GetDlgItem(11)->accessibleName(), QStringLiteral("备注:"));
+    EXPECT_EQ(dlg.GetDlgItem(13)->accessibleName(), QStringLiteral("成员"));
+    EXPECT_EQ(dlg.GetDlgItem(14)->accessibleName(), QStringLiteral("清单"));
+}
+
+TEST(MessageRouting, AListClickIsItsOwnNotificationWhereverItLands) {
+    ListDlg dlg;
+    dlg.Create();
+    dlg.show();
+    QTreeWidget* list = dlg.List();
+    list->setColumnCount(1);
+    for (const char* text : {"甲", "乙"})
+        list->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromUtf8(text)}));
+    const QPoint first = list->visualItemRect(list->topLevelItem(0)).center();
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+    EXPECT_EQ(dlg.m_events, (std::vector<Event>{Event::SelChange, Event::Click}));
+    EXPECT_TRUE(list->topLevelItem(0)->isSelected()) << "the click comes after the selection";
+
+    dlg.m_events.clear();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first);
+    EXPECT_EQ(dlg.m_events, std::vector<Event>{Event::Click}) << "the item already selected";
+
+    dlg.m_events.clear();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      QPoint(5, list->viewport()->height() - 5));
+    EXPECT_EQ(dlg.m_events, (std::vector<Event>{Event::SelChange, Event::Click}));
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+
+    dlg.m_events.clear();
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, first);
+    EXPECT_TRUE(std::find(dlg.m_events.begin(), dlg.m_events.end(), Event::Click) ==
+                dlg.m_events.end())
+        << "only the left button clicks";
+
+    dlg.m_events.clear();
+    DoubleClick(list->viewport(), Qt::LeftButton, first);
+    EXPECT_EQ(std::count(dlg.m_events.begin(), dlg.m_events.end(), Event::Click), 1);
+    EXPECT_EQ(std::count(dlg.m_events.begin(), dlg.m_events.end(), Event::DoubleClick), 1);
+}
+
+TEST(MessageRouting, EnterInAListGetsTheDialogsHandlingUnlessTheListMapsIt) {
+    ListDlg plain;
+    plain.Create();
+    plain.show();
+    plain.List()->setFocus();
+    QTest::keyClick(plain.List(), Qt::Key_Return);
+    EXPECT_EQ(plain.GetEndCode(), IDOK) << "the default button was pressed";
+
+    ListDlg mapped;
+    mapped.m_bMapReturn = true;
+    mapped.Create();
+    mapped.show();
+    mapped.List()->setFocus();
+    QTest::keyClick(mapped.List(), Qt::Key_Return);
+    EXPECT_EQ(mapped.GetEndCode(), 0);
+    EXPECT_EQ(mapped.m_events, std::vector<Event>{Event::Return});
 }
 
 TEST(DialogTemplate, TabOrderFollowsTheTemplate) {
