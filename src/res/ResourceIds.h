@@ -10,6 +10,8 @@ constexpr int IDR_MAINFRAME = 128;
 constexpr int IDR_MENU_POPUP = 129;
 constexpr int IDD_USER_LOGIN = 130;
 constexpr int IDD_USER_ADD = 131;
+constexpr int IDD_NORMAL_INCOME = 133;
+constexpr int IDD_NORMAL_PAY = 135;
 constexpr int IDD_INCOME_INQUIRY = 136;
 constexpr int IDD_PAY_INQUIRY = 137;
 constexpr int IDD_STATISTICS = 138;
@@ -40,6 +42,16 @@ constexpr int IDC_STATIC_NAME = 1058;
 constexpr int IDC_EDIT_NAME = 1002;
 constexpr int IDC_STATIC_REPEAT = 1006;
 constexpr int IDC_EDIT_REPEAT = 1005;
+
+// Income and expense entry dialogs
+constexpr int IDC_BTN_ENTRY_ADD = 1016;
+constexpr int IDC_BTN_ENTRY_CLOSE = 1017;
+constexpr int IDC_COMBO_MEMBER = 1018;
+constexpr int IDC_COMBO_ITEM = 1019;
+constexpr int IDC_EDIT_INCOME_AMOUNT = 1020;
+constexpr int IDC_DATE_ENTRY = 1021;
+constexpr int IDC_EDIT_REMARK = 1025;
+constexpr int IDC_EDIT_PAY_AMOUNT = 1026;
 
 // Income and expense query dialogs
 constexpr int IDC_INQ_COMBO_MEMBER = 1018;

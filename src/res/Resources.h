@@ -9,6 +9,8 @@ const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& MainDialogTemplate();
 const DialogTemplate& LoginDialogTemplate();
 const DialogTemplate& UserAddDialogTemplate();
+const DialogTemplate& NormalIncomeDialogTemplate();
+const DialogTemplate& NormalPayDialogTemplate();
 const DialogTemplate& BaseDataDialogTemplate();
 const DialogTemplate& IncomeInquiryDialogTemplate();
 const DialogTemplate& PayInquiryDialogTemplate();

@@ -17,6 +17,8 @@
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
+#include "entry/CNormalIncomeDlg.h"
+#include "entry/CNormalPayDlg.h"
 #include "platform/skin/Skin.h"
 #include "query/CIncomeInquiryDlg.h"
 #include "query/CPayInquiryDlg.h"
@@ -176,8 +178,8 @@ TEST_F(MainWindow, EnterOnATreeItemActsAsADoubleClickAndDoesNotLogOut) {
     Tree()->setFocus();
     Tree()->setCurrentItem(Tree()->topLevelItem(0)->child(0));
     QTest::keyClick(Tree(), Qt::Key_Return);
-    EXPECT_EQ(Label(), "root");            // the default button, 注销, was not pressed
-    EXPECT_TRUE(runner.Opened().empty());  // 日常收入 opens nothing yet
+    EXPECT_EQ(Label(), "root");  // the default button, 注销, was not pressed
+    EXPECT_EQ(runner.Opened(), std::vector<std::string>{"CNormalIncomeDlg"});
 }
 
 TEST_F(MainWindow, TheQueryItemsOpenTheirDialogsListingTheBook) {
@@ -217,12 +219,16 @@ TEST_F(MainWindow, RightDoubleClickShowsAnEmptyMessage) {
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{""});
 }
 
-TEST(TreeResponse, TheQueryItemsOpenTheirDialogsOtherTextsNothing) {
+TEST(TreeResponse, EachItemMakesItsOwnDialogAndOtherTextsNone) {
     const CTreeResponse response;
+    EXPECT_NE(dynamic_cast<CNormalIncomeDlg*>(response.CreateItemDialog("日常收入").get()),
+              nullptr);
+    EXPECT_NE(dynamic_cast<CNormalPayDlg*>(response.CreateItemDialog("日常支出").get()), nullptr);
     EXPECT_NE(dynamic_cast<CIncomeInquiryDlg*>(response.CreateItemDialog("收入查询").get()),
               nullptr);
     EXPECT_NE(dynamic_cast<CPayInquiryDlg*>(response.CreateItemDialog("支出查询").get()), nullptr);
-    for (const char* text : {"日常管理", "日常查询", "", "收入查询 ", "root", "收支统计 "})
+    for (const char* text :
+         {"日常管理", "日常查询", "", "日常收入 ", "日常支出\n", "收入查询 ", "root", "收支统计 "})
         EXPECT_EQ(response.CreateItemDialog(text), nullptr) << text;
 }
 

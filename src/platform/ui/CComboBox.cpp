@@ -5,8 +5,6 @@
 #include "platform/ui/DialogTemplate.h"
 
 namespace {
-const char* const kSortProperty = "sortStyle";
-
 // A list entry never selects itself, and the edit field keeps what the user sees; QComboBox
 // would select the first entry put into an empty list.
 void InsertKeepingSelection(QComboBox* combo, int index, const QString& text) {
@@ -26,29 +24,11 @@ QComboBox* CreateComboBox(unsigned s, QWidget* parent) {
     combo->setInsertPolicy(QComboBox::NoInsert);
     if (combo->isEditable())
         combo->setCompleter(nullptr);
-    combo->setProperty(kSortProperty, bool(s & style::Sort));
     return combo;
 }
 
 QComboBox* CComboBox::Combo() const {
     return qobject_cast<QComboBox*>(GetSafeHwnd());
-}
-
-int CComboBox::AddString(const std::string& text) {
-    QComboBox* combo = Combo();
-    if (!combo)
-        return CB_ERR;
-    const QString entry = QString::fromStdString(text);
-    int index = combo->count();
-    if (combo->property(kSortProperty).toBool()) {
-        // After any equal entries, as the sorted list box placed them.
-        index = 0;
-        while (index < combo->count() &&
-               QString::localeAwareCompare(combo->itemText(index), entry) <= 0)
-            ++index;
-    }
-    InsertKeepingSelection(combo, index, entry);
-    return index;
 }
 
 int CComboBox::InsertString(int index, const std::string& text) {
@@ -59,14 +39,6 @@ int CComboBox::InsertString(int index, const std::string& text) {
         index = combo->count();
     InsertKeepingSelection(combo, index, QString::fromStdString(text));
     return index;
-}
-
-int CComboBox::DeleteString(int index) {
-    QComboBox* combo = Combo();
-    if (!combo || index < 0 || index >= combo->count())
-        return CB_ERR;
-    combo->removeItem(index);
-    return combo->count();
 }
 
 void CComboBox::ResetContent() {
@@ -114,18 +86,4 @@ std::string CComboBox::GetLBText(int index) const {
 std::string CComboBox::GetWindowText() const {
     QComboBox* combo = Combo();
     return combo ? combo->currentText().toStdString() : std::string();
-}
-
-int CComboBox::FindStringExact(int startAfter, const std::string& text) const {
-    QComboBox* combo = Combo();
-    if (!combo)
-        return CB_ERR;
-    const QString wanted = QString::fromStdString(text);
-    const int count = combo->count();
-    for (int step = 1; step <= count; ++step) {
-        const int index = (startAfter + step) % count;
-        if (combo->itemText(index).compare(wanted, Qt::CaseInsensitive) == 0)
-            return index;
-    }
-    return CB_ERR;
 }

@@ -14,12 +14,9 @@ public:
 
     QComboBox* Combo() const;
 
-    // Appends the entry, or with the sort style puts it at its place in the sorted list.
-    int AddString(const std::string& text);
     // Puts the entry at `index` (-1: at the end) whatever the sort style, so a caller that
     // inserts at the current count keeps the order of its source.
     int InsertString(int index, const std::string& text);
-    int DeleteString(int index);
     void ResetContent();
     int GetCount() const;
 
@@ -29,9 +26,10 @@ public:
     std::string GetLBText(int index) const;
     // The text in the edit field, which the user may have typed.
     std::string GetWindowText() const;
-    int FindStringExact(int startAfter, const std::string& text) const;
 };
 
 // The widget of a combo box template entry: a drop-down list, with an edit field when the
-// style says Editable. Typing never adds entries and nothing completes the typed text.
+// style says Editable. Typing never adds entries and nothing completes the typed text. The sort
+// style orders only entries added without a position, which the program never adds, so it
+// changes nothing here.
 QComboBox* CreateComboBox(unsigned style, QWidget* parent);

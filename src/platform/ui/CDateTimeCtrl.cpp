@@ -2,6 +2,7 @@
 
 #include <QCalendarWidget>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QScreen>
 #include <cmath>
@@ -62,6 +63,19 @@ bool DateTimePicker::eventFilter(QObject* watched, QEvent* event) {
         popup->move(at);
     }
     return QDateTimeEdit::eventFilter(watched, event);
+}
+
+void DateTimePicker::keyPressEvent(QKeyEvent* event) {
+    const int step = event->key() == Qt::Key_Right ? 1 : event->key() == Qt::Key_Left ? -1 : 0;
+    if (step != 0 && event->modifiers() == Qt::NoModifier) {
+        const int index = currentSectionIndex() + step;
+        if (index >= 0 && index < sectionCount()) {
+            setCurrentSectionIndex(index);
+            setSelectedSection(currentSection());
+        }
+        return;
+    }
+    QDateTimeEdit::keyPressEvent(event);
 }
 
 QDateTimeEdit* CDateTimeCtrl::Picker() const {

@@ -33,6 +33,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Tab leaves the picker, as in any dialog; the arrow keys move between year, month and day.
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool m_bCalendarRight;
@@ -54,10 +57,6 @@ public:
         value.SetDays(days);
         value.SetStatus(T::valid);
         return true;
-    }
-    template <DayCountDate T>
-    bool SetTime(const T& value) {
-        return value.GetStatus() == T::valid && SetTime(value.GetDays());
     }
 };
 

@@ -1,0 +1,48 @@
+#include "entry/CNormalIncomeDlg.h"
+
+#include "entry/EntryForm.h"
+#include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "res/Resources.h"
+
+CNormalIncomeDlg::CNormalIncomeDlg(QWidget* parent)
+    : CDialog(NormalIncomeDialogTemplate(), parent) {}
+
+const MessageMap& CNormalIncomeDlg::GetMessageMap() const {
+    static const MessageMap map{
+        Command(IDC_BTN_ENTRY_ADD, &CNormalIncomeDlg::OnBnClickedAdd),
+        Command(IDC_BTN_ENTRY_CLOSE, &CNormalIncomeDlg::OnBnClickedClose),
+    };
+    return map;
+}
+
+void CNormalIncomeDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_COMBO_MEMBER, m_comboMember);
+    DDX_Control(pDX, IDC_COMBO_ITEM, m_comboItem);
+    DDX_Text(pDX, IDC_EDIT_INCOME_AMOUNT, m_dAmount);
+    DDX_Text(pDX, IDC_EDIT_REMARK, m_strRemark);
+    DDX_Control(pDX, IDC_DATE_ENTRY, m_dateCtrl);
+}
+
+EntryForm CNormalIncomeDlg::Form() {
+    return {*this, m_db, m_comboMember, m_comboItem, m_dateCtrl, m_dAmount, m_strRemark};
+}
+
+bool CNormalIncomeDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    dsSkinWindow(this, 100, "nomaxdialog", 1);
+    FillEntryLists(kIncomeBook, Form());
+    return true;
+}
+
+void CNormalIncomeDlg::OnBnClickedAdd() {
+    // The prompt has told the user what is wrong; storing the old amount would be worse.
+    if (!UpdateData(true))
+        return;
+    AddEntry(kIncomeBook, Form());
+}
+
+void CNormalIncomeDlg::OnBnClickedClose() {
+    OnOK();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+#include "data/ADODatabase.h"
+#include "platform/ui/CComboBox.h"
+#include "platform/ui/CDateTimeCtrl.h"
+#include "platform/ui/CDialog.h"
+
+struct EntryForm;
+
+// Daily income: each press of 添加 stores one row in normalIncome.
+class CNormalIncomeDlg : public CDialog {
+    Q_OBJECT
+
+public:
+    explicit CNormalIncomeDlg(QWidget* parent = nullptr);
+
+    CComboBox m_comboMember;
+    CComboBox m_comboItem;
+    double m_dAmount = 0;
+    CADODatabase m_db;
+    std::string m_strRemark;
+    CDateTimeCtrl m_dateCtrl;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    bool OnInitDialog() override;
+    const MessageMap& GetMessageMap() const override;
+
+private:
+    EntryForm Form();
+    void OnBnClickedAdd();
+    void OnBnClickedClose();
+};
