@@ -213,6 +213,21 @@ TYPED_TEST(EntryDialog, TabOrderFollowsTheTemplateFromTheFirstTabStop) {
     dlg.hide();
 }
 
+// The amount edit gets the focus (the first one in the income dialog, by Tab in the expense
+// dialog) with its "0" selected, so typing replaces it.
+TYPED_TEST(EntryDialog, TypingWhenTheAmountGetsTheFocusReplacesTheShownZero) {
+    auto& dlg = this->Open();
+    dlg.show();
+    QApplication::setActiveWindow(&dlg);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    for (int i = 0; i < 10 && ControlIdOf(dlg, QApplication::focusWidget()) != TypeParam::kAmount;
+         ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), "12.50");
+    EXPECT_EQ(dlg.GetDlgItemText(TypeParam::kAmount), "12.50");
+    dlg.hide();
+}
+
 TYPED_TEST(EntryDialog, TheClosingButtonReadsTheFormAndEndsWithOk) {
     auto& dlg = this->Open();
     TypeInto(dlg, TypeParam::kAmount, "abc");  // pasted, so not refused at the key

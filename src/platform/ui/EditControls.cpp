@@ -1,6 +1,7 @@
 #include "platform/ui/EditControls.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -79,6 +80,23 @@ public:
     }
 };
 
+// The dialog manager selected a one-line edit's whole text whenever it gave the edit the focus
+// itself (first focus, return to the dialog), so typing replaces a shown "0"; a click keeps
+// the caret where it lands.
+class SelectAllOnDialogFocus : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::OtherFocusReason)
+                static_cast<QLineEdit*>(watched)->selectAll();
+        }
+        return false;
+    }
+};
+
 QWidget* CreateMultilineEdit(unsigned s, QWidget* parent) {
     auto* edit = new QPlainTextEdit(parent);
     edit->setFrameShape((s & style::Border) ? QFrame::StyledPanel : QFrame::NoFrame);
@@ -104,6 +122,7 @@ QWidget* CreateEdit(unsigned s, QWidget* parent) {
     if (s & style::Password)
         edit->setEchoMode(QLineEdit::Password);
     edit->setReadOnly(s & style::ReadOnly);
+    edit->installEventFilter(new SelectAllOnDialogFocus(edit));
     if (s & style::Number)
         edit->installEventFilter(new NumberKeyFilter(edit, s & style::Decimal));
     return edit;
