@@ -8,7 +8,7 @@
 #include "platform/ado/AsciiText.h"
 #include "platform/ado/EngineValue.h"
 #include "platform/ado/JetDialect.h"
-#include "platform/ado/SortSpec.h"
+#include "platform/ado/SortKeys.h"
 #include "platform/ado/Statement.h"
 
 namespace {
@@ -591,7 +591,7 @@ void CRecordset::ApplySort() {
 void CRecordset::SortRows(std::vector<long>::iterator first,
                           std::vector<long>::iterator last) const {
     std::vector<std::pair<long, bool>> keys;  // field, descending
-    for (const SortKey& key : ParseSortSpec(m_strSort))
+    for (const SortKey& key : ParseSortKeys(m_strSort))
         keys.emplace_back(FieldIndex(CVariant::FromText(key.field)), key.descending);
     // No keys: the fetched order stands.
     if (keys.empty())

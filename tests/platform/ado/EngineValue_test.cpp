@@ -10,7 +10,7 @@
 
 #include "platform/ado/ComError.h"
 #include "platform/ado/OleDate.h"
-#include "platform/ado/SortSpec.h"
+#include "platform/ado/SortKeys.h"
 
 namespace {
 
@@ -120,9 +120,9 @@ TEST(EngineValue, DeclaredTypesNameTheKind) {
     EXPECT_EQ(KindOfDeclaredType("BLOBBY"), VarKind::Empty);
 }
 
-TEST(SortSpec, PartsDirectionsAndQuotedNames) {
+TEST(SortKeys, PartsDirectionsAndQuotedNames) {
     const std::vector<SortKey> keys =
-        ParseSortSpec(" amount DESC, [收入 日期] asc,,name ,\"x y\"  Desc ");
+        ParseSortKeys(" amount DESC, [收入 日期] asc,,name ,\"x y\"  Desc ");
     ASSERT_EQ(keys.size(), 4u);
     EXPECT_EQ(keys[0].field, "amount");
     EXPECT_TRUE(keys[0].descending);
@@ -132,6 +132,6 @@ TEST(SortSpec, PartsDirectionsAndQuotedNames) {
     EXPECT_FALSE(keys[2].descending);
     EXPECT_EQ(keys[3].field, "x y");
     EXPECT_TRUE(keys[3].descending);
-    EXPECT_TRUE(ParseSortSpec("").empty());
-    EXPECT_TRUE(ParseSortSpec(" , ").empty());
+    EXPECT_TRUE(ParseSortKeys("").empty());
+    EXPECT_TRUE(ParseSortKeys(" , ").empty());
 }

@@ -1,18 +1,18 @@
-#include "platform/ado/SortSpec.h"
+#include "platform/ado/SortKeys.h"
 
 #include <utility>
 
 #include "platform/ado/AsciiText.h"
 #include "platform/ado/JetDialect.h"
 
-std::vector<SortKey> ParseSortSpec(std::string_view spec) {
+std::vector<SortKey> ParseSortKeys(std::string_view sortText) {
     std::vector<SortKey> keys;
     size_t start = 0;
-    while (start < spec.size()) {
-        size_t end = spec.find(',', start);
+    while (start < sortText.size()) {
+        size_t end = sortText.find(',', start);
         if (end == std::string_view::npos)
-            end = spec.size();
-        std::string_view part = TrimAsciiSpace(spec.substr(start, end - start));
+            end = sortText.size();
+        std::string_view part = TrimAsciiSpace(sortText.substr(start, end - start));
         start = end + 1;
         if (part.empty())
             continue;

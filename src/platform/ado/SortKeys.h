@@ -12,4 +12,4 @@ struct SortKey {
 // Reads a recordset sort, "Field [ASC|DESC], ...": blanks around parts and empty
 // parts are ignored, the direction word is matched without case, and a field
 // name may be quoted with [] or "".
-std::vector<SortKey> ParseSortSpec(std::string_view spec);
+std::vector<SortKey> ParseSortKeys(std::string_view sortText);
