@@ -1,5 +1,6 @@
 #include "BenchBook.h"
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/ADORecordset.h"
 #include "data/BookFile.h"
 #include "platform/ado/OleDate.h"
 
@@ -99,4 +101,29 @@ void EnsureBenchBook(const std::string& path) {
 
 void EnsureStatsBenchBook(const std::string& path) {
     EnsureBook(path, {{&kIncome, kBenchRows / 2}, {&kPay, kBenchRows / 2}});
+}
+
+void EnterBenchBook(const std::string& dir, void (*make)(const std::string& path)) {
+    std::filesystem::create_directories(dir);
+    std::printf("Book: %s/data.mdb (made on first run)\n", dir.c_str());
+    make(dir + "/data.mdb");
+    std::filesystem::current_path(dir);
+}
+
+long WalkIncomeRows(CADORecordset& rs) {
+    long rows = 0;
+    std::string number, person, item;
+    double amount = 0;
+    DateTimeValue when;
+    while (!rs.IsEOF()) {
+        rs.GetFieldValue(0, number);
+        rs.GetFieldValue(1, person);
+        rs.GetFieldValue(2, amount);
+        rs.GetFieldValue(3, when);
+        rs.GetFieldValue(4, item);
+        benchmark::DoNotOptimize(amount);
+        ++rows;
+        rs.MoveNext();
+    }
+    return rows;
 }

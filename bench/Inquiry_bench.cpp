@@ -11,7 +11,6 @@
 #include <QScrollBar>
 #include <QTreeView>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 #include "BenchBook.h"
@@ -47,20 +46,7 @@ void BM_Year_RecordsetWalk(benchmark::State& state) {
         const std::size_t before = HeapInUse();
         CADORecordset rs(&db);
         rs.Open(db.GetActiveConnection(), YearStatement(), CADORecordset::OpenQuery);
-        rows = 0;
-        while (!rs.IsEOF()) {
-            std::string number, person, item;
-            double amount = 0;
-            DateTimeValue when;
-            rs.GetFieldValue(0, number);
-            rs.GetFieldValue(2, amount);
-            rs.GetFieldValue(1, person);
-            rs.GetFieldValue(3, when);
-            rs.GetFieldValue(4, item);
-            benchmark::DoNotOptimize(amount);
-            ++rows;
-            rs.MoveNext();
-        }
+        rows = WalkIncomeRows(rs);
         held = std::max(held, HeapInUse() - before);
         rs.Close();
     }
@@ -172,11 +158,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const std::string dir = TILLBOOK_BENCH_DIR;
-    std::filesystem::create_directories(dir);
-    std::printf("Book: %s/data.mdb (made on first run)\n", dir.c_str());
-    EnsureBenchBook(dir + "/data.mdb");
-    std::filesystem::current_path(dir);
+    EnterBenchBook(TILLBOOK_BENCH_DIR, EnsureBenchBook);
     SetQueryClock([] { return kNow; });
     PrintQueryPlans();
     benchmark::Initialize(&argc, argv);

@@ -8,38 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/CDialog.h"
-#include "query/CReportCtrl.h"
+#include "ReportBenchDlg.h"
 
 namespace {
 
-constexpr int IDC_LIST = 1012;
-
-const DialogTemplate& BenchTemplate() {
-    static const DialogTemplate tpl{
-        1,
-        "插入",
-        260,
-        130,
-        "宋体",
-        9,
-        style::Caption,
-        {{IDC_LIST, ControlKind::ListView, "", 7, 7, 246, 116, style::Border}}};
-    return tpl;
-}
-
-class CBenchDlg : public CDialog {
+class CBenchDlg : public CReportBenchDlg {
 public:
-    CBenchDlg() : CDialog(BenchTemplate()) {
-        Create();
+    CBenchDlg() {
         m_list.InsertReportColumn(0, "名称", LVCFMT_LEFT, 100);
         m_list.InsertReportColumn(1, "备注", LVCFMT_LEFT, 100);
         show();
     }
-    CReportCtrl m_list;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_LIST, m_list); }
 };
 
 std::vector<std::string> Names(int count) {

@@ -8,35 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/CDialog.h"
-#include "query/CReportCtrl.h"
+#include "ReportBenchDlg.h"
 
 namespace {
 
-constexpr int IDC_LIST = 1012;
 constexpr int kRows = 10000;
-
-const DialogTemplate& BenchTemplate() {
-    static const DialogTemplate tpl{
-        1,
-        "排序",
-        260,
-        130,
-        "宋体",
-        9,
-        style::Caption,
-        {{IDC_LIST, ControlKind::ListView, "", 7, 7, 246, 116, style::Border}}};
-    return tpl;
-}
-
-class CBenchDlg : public CDialog {
-public:
-    CBenchDlg() : CDialog(BenchTemplate()) {}
-    CReportCtrl m_list;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_LIST, m_list); }
-};
 
 std::vector<std::vector<std::string>> MakeRows() {
     static const char* const surnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵",
@@ -58,8 +34,7 @@ std::vector<std::vector<std::string>> MakeRows() {
 void SortByColumn(benchmark::State& state) {
     const int column = static_cast<int>(state.range(0));
     const auto rows = MakeRows();
-    CBenchDlg dlg;
-    dlg.Create();
+    CReportBenchDlg dlg;
     dlg.m_list.InsertReportColumn(0, "姓名", LVCFMT_LEFT, 100);
     dlg.m_list.InsertReportColumn(1, "金额", LVCFMT_RIGHT, 80);
     for (auto _ : state) {
@@ -69,7 +44,7 @@ void SortByColumn(benchmark::State& state) {
             dlg.m_list.InsertRow(dlg.m_list.GetItemCount(), row[0], {row[1]});
         dlg.m_list.m_header.m_nSortColumn = -1;
         state.ResumeTiming();
-        Notification click{IDC_LIST, Event::ColumnClick, column};
+        Notification click{CReportBenchDlg::kList, Event::ColumnClick, column};
         dlg.m_list.OnColumnClick(click);
     }
     state.SetLabel(column == 0 ? "Chinese names" : "amounts");

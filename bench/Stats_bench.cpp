@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -103,11 +102,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const std::string dir = TILLBOOK_BENCH_DIR;
-    std::filesystem::create_directories(dir);
-    std::printf("Book: %s/data.mdb (made on first run)\n", dir.c_str());
-    EnsureStatsBenchBook(dir + "/data.mdb");
-    std::filesystem::current_path(dir);
+    EnterBenchBook(TILLBOOK_BENCH_DIR, EnsureStatsBenchBook);
     dsLoadSkin("ControlSkin", 0);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -52,21 +52,7 @@ long WalkYear(double* held = nullptr) {
         rs.IsEOF();
         *held = HeapBytes() - before;
     }
-    long rows = 0;
-    std::string number, person, item;
-    double amount = 0;
-    DateTimeValue when;
-    while (!rs.IsEOF()) {
-        rs.GetFieldValue(0, number);
-        rs.GetFieldValue(1, person);
-        rs.GetFieldValue(2, amount);
-        rs.GetFieldValue(3, when);
-        rs.GetFieldValue(4, item);
-        benchmark::DoNotOptimize(amount);
-        ++rows;
-        rs.MoveNext();
-    }
-    return rows;
+    return WalkIncomeRows(rs);
 }
 
 // Peak resident memory (MB) of a fresh process running `argv`.
@@ -249,10 +235,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     g_dir = TILLBOOK_BENCH_DIR;
-    std::filesystem::create_directories(g_dir);
-    std::printf("Book: %s/data.mdb (made on first run)\n", g_dir.c_str());
-    EnsureBenchBook(g_dir + "/data.mdb");
-    std::filesystem::current_path(g_dir);
+    EnterBenchBook(g_dir, EnsureBenchBook);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

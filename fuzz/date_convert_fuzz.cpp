@@ -3,23 +3,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
+#include "FuzzInput.h"
 #include "data/DateTimeValue.h"
 #include "platform/ado/OleDate.h"
 
 namespace {
-
-template <class T>
-T Take(const std::uint8_t*& data, std::size_t& size) {
-    T value{};
-    const std::size_t n = size < sizeof value ? size : sizeof value;
-    std::memcpy(&value, data, n);
-    data += n;
-    size -= n;
-    return value;
-}
 
 void FromDayNumber(double date) {
     OleDateFields f;

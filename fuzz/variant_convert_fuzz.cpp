@@ -4,23 +4,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
+#include "FuzzInput.h"
 #include "data/FieldConversion.h"
 #include "platform/ado/Variant.h"
 
 namespace {
-
-template <class T>
-T Take(const std::uint8_t*& data, std::size_t& size) {
-    T value{};
-    const std::size_t n = size < sizeof value ? size : sizeof value;
-    std::memcpy(&value, data, n);
-    data += n;
-    size -= n;
-    return value;
-}
 
 double ReadBack(const std::string& text) {
     static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "data/SqlText.h"
 #include "platform/ado/BulkDatabase.h"
 #include "platform/ado/OleDate.h"
 
@@ -120,13 +121,7 @@ std::string CsvField(const std::string& text) {
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote)
         return text;
-    std::string q = "\"";
-    for (char c : text) {
-        q += c;
-        if (c == '"')
-            q += '"';
-    }
-    return q + "\"";
+    return DoubleQuoted(text);
 }
 
 std::string CsvFileName(const std::string& table) {

@@ -162,19 +162,28 @@ void CBaseDataDlg::OnAdd() {
     rs.Close();
 }
 
-void CBaseDataDlg::OnDelete() {
+bool CBaseDataDlg::OpenTypedEntry(CADORecordset& rs) {
     UpdateData(true);
     const std::string kind = SelectedKind();
     if (kind.empty())
-        return;
-    CADORecordset rs(&m_db);
+        return false;
     const std::string query =
         "select * from " + SqlIdentifier(kind) + " where 类型 = '" + SqlText(m_strType) + "'";
     if (!rs.Open(m_db.GetActiveConnection(), query, CADORecordset::OpenDefault))
-        return;
+        return false;
     if (rs.GetRecordCount() < 1) {
         MessageBox("没有此数据项，请重新选项！");
-    } else if (rs.Delete() && rs.Update()) {
+        rs.Close();
+        return false;
+    }
+    return true;
+}
+
+void CBaseDataDlg::OnDelete() {
+    CADORecordset rs(&m_db);
+    if (!OpenTypedEntry(rs))
+        return;
+    if (rs.Delete() && rs.Update()) {
         MessageBox("数据删除成功！");
         ReloadEntries();
     } else {
@@ -184,27 +193,17 @@ void CBaseDataDlg::OnDelete() {
 }
 
 void CBaseDataDlg::OnChange() {
-    UpdateData(true);
-    const std::string kind = SelectedKind();
-    if (kind.empty())
-        return;
     CADORecordset rs(&m_db);
-    const std::string query =
-        "select * from " + SqlIdentifier(kind) + " where 类型 = '" + SqlText(m_strType) + "'";
-    if (!rs.Open(m_db.GetActiveConnection(), query, CADORecordset::OpenDefault))
+    if (!OpenTypedEntry(rs))
         return;
-    if (rs.GetRecordCount() < 1) {
-        MessageBox("没有此数据项，请重新选项！");
+    rs.Edit();
+    rs.SetFieldValue("类型", m_strType);
+    rs.SetFieldValue("备注", m_strRemark);
+    if (rs.Update()) {
+        MessageBox("数据更改成功！");
+        ReloadEntries();
     } else {
-        rs.Edit();
-        rs.SetFieldValue("类型", m_strType);
-        rs.SetFieldValue("备注", m_strRemark);
-        if (rs.Update()) {
-            MessageBox("数据更改成功！");
-            ReloadEntries();
-        } else {
-            MessageBox("数据更改失败！");
-        }
+        MessageBox("数据更改失败！");
     }
     rs.Close();
 }

@@ -7,6 +7,8 @@
 #include "platform/ui/CListCtrl.h"
 #include "query/CReportCtrl.h"
 
+class CADORecordset;
+
 // Keeps the category tables named in baseData (family members, income items, expense items):
 // add, delete and change entries, and set the order in which the other dialogs list them.
 class CBaseDataDlg : public CDialog {
@@ -39,6 +41,9 @@ private:
 
     // The text of the lowest-indexed selected kind; "" when there is none.
     std::string SelectedKind() const;
+    // Reads the edits and opens the selected kind's rows whose 类型 is the typed one. Says
+    // so and leaves `rs` closed when there is no such row.
+    bool OpenTypedEntry(CADORecordset& rs);
     void ReloadEntries();
     void EmptyEntries();
     // Writes the kind's table afresh in the order the entry list shows.

@@ -5,6 +5,7 @@
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "data/DateTimeValue.h"
+#include "query/CategoryList.h"
 
 const EntryBook kIncomeBook{
     .itemTable = "收入类型",
@@ -32,19 +33,11 @@ namespace {
 constexpr const char* kMemberTable = "家庭成员";
 constexpr const char* kMemberLabel = "家庭成员";
 
-// Appends column 1 of every row of the table, in the order the table yields them, and selects
-// the first entry. A table that does not open leaves the list empty.
-void FillList(CADORecordset& rs, CADODatabase& db, const char* table, CComboBox& combo) {
-    if (!rs.Open(db.GetActiveConnection(), table, CADORecordset::OpenTable))
-        return;
-    std::string text;
-    while (!rs.IsEOF()) {
-        rs.GetFieldValue(1, text);
-        combo.InsertString(combo.GetCount(), text);
-        rs.MoveNext();
-    }
-    combo.SetCurSel(0);
-    rs.Close();
+// Lists the table's entries in its order and selects the first. A table that does not open
+// leaves the list empty.
+void FillList(CADODatabase& db, const char* table, CComboBox& combo) {
+    if (AppendCategoryEntries(db, table, combo))
+        combo.SetCurSel(0);
 }
 
 // The entry the user sees selected, or why there is none: a message that names what is
@@ -84,9 +77,8 @@ void FillEntryLists(const EntryBook& book, const EntryForm& form) {
     form.db.SetConnectionString(kBookConnectionString);
     if (!form.db.Open())
         return;
-    CADORecordset rs(&form.db);
-    FillList(rs, form.db, kMemberTable, form.comboMember);
-    FillList(rs, form.db, book.itemTable, form.comboItem);
+    FillList(form.db, kMemberTable, form.comboMember);
+    FillList(form.db, book.itemTable, form.comboItem);
 }
 
 void AddEntry(const EntryBook& book, const EntryForm& form) {

@@ -5,6 +5,7 @@
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/ErrorBarrier.h"
+#include "query/CategoryList.h"
 #include "res/ResourceIds.h"
 
 CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table, QWidget* parent)
@@ -64,22 +65,8 @@ void CInquiryDlg::LoadChoices() {
     if (!m_db.Open())
         return;
     // Each list is filled on its own: one unreadable table leaves the other one full.
-    RunGuarded(this, [this] { FillCombo("家庭成员", m_comboMember); });
-    RunGuarded(this, [this] { FillCombo(m_table.itemTable, m_comboItem); });
-}
-
-void CInquiryDlg::FillCombo(const std::string& table, CComboBox& combo) {
-    CADORecordset rs(&m_db);
-    if (!rs.Open(m_db.GetActiveConnection(), table, CADORecordset::OpenTable))
-        return;
-    while (!rs.IsEOF()) {
-        std::string text;
-        rs.GetFieldValue(1, text);
-        // By position, so the family's own order stays.
-        combo.InsertString(combo.GetCount(), text);
-        rs.MoveNext();
-    }
-    rs.Close();
+    RunGuarded(this, [this] { AppendCategoryEntries(m_db, "家庭成员", m_comboMember); });
+    RunGuarded(this, [this] { AppendCategoryEntries(m_db, m_table.itemTable, m_comboItem); });
 }
 
 void CInquiryDlg::StartQuery() {

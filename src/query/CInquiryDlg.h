@@ -42,7 +42,6 @@ protected:
 
 private:
     void LoadChoices();
-    void FillCombo(const std::string& table, CComboBox& combo);
     void StartQuery();
     void RunRangeQuery(const QueryPeriod& period);
 

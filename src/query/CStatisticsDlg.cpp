@@ -9,6 +9,7 @@
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/FileDialog.h"
+#include "query/CategoryList.h"
 #include "query/MoneyText.h"
 #include "query/StatsCsv.h"
 #include "res/ResourceIds.h"
@@ -108,21 +109,10 @@ bool CStatisticsDlg::OnInitDialog() {
 }
 
 void CStatisticsDlg::FillLists() {
-    CADORecordset rs(&m_db);
     // Members, then the expense items and the income items, each in its table's order.
-    const std::pair<CComboBox*, const char*> lists[] = {
-        {&m_comboMember, "家庭成员"}, {&m_comboItem, "支出类型"}, {&m_comboItem, "收入类型"}};
-    for (const auto& [combo, table] : lists) {
-        if (!rs.Open(m_db.GetActiveConnection(), table, CADORecordset::OpenTable))
-            continue;
-        while (!rs.IsEOF()) {
-            std::string text;
-            rs.GetFieldValue(1, text);
-            combo->InsertString(combo->GetCount(), text);
-            rs.MoveNext();
-        }
-        rs.Close();
-    }
+    AppendCategoryEntries(m_db, "家庭成员", m_comboMember);
+    AppendCategoryEntries(m_db, "支出类型", m_comboItem);
+    AppendCategoryEntries(m_db, "收入类型", m_comboItem);
 }
 
 void CStatisticsDlg::OnQueryToday() {

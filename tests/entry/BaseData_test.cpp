@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QTest>
 #include <QTreeView>
@@ -9,8 +10,10 @@
 #include "BaseDataTestSupport.h"
 #include "data/DatabaseFailure.h"
 #include "entry/CBaseDataDlg.h"
+#include "entry/CNormalIncomeDlg.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/ErrorBarrier.h"
+#include "query/CIncomeInquiryDlg.h"
 #include "res/ResourceIds.h"
 #include "support/TempBook.h"
 #include "support/UiTestSupport.h"
@@ -102,6 +105,18 @@ protected:
         for (size_t i = 0; i < types.size(); ++i)
             rows.emplace_back(types[i], remarks[i]);
         return rows;
+    }
+
+    // The entries of a combo of another dialog, opened on the same book.
+    template <class Dlg>
+    static Texts ComboEntries(int id) {
+        Dlg other;
+        other.Create();
+        Texts texts;
+        auto* combo = other.template GetDlgItemAs<QComboBox>(id);
+        for (int i = 0; i < combo->count(); ++i)
+            texts.push_back(combo->itemText(i).toStdString());
+        return texts;
     }
 
     static CategoryRows Plain(const Texts& types) {
@@ -242,8 +257,9 @@ TEST_F(BaseData, MoveDownOnTheFirstEntryStoresTheNewOrderAndKeepsItSelected) {
     EXPECT_EQ(Shown(), Plain({"乙", "甲", "丙"}));
     EXPECT_EQ(SelectedRows(kEntries), std::vector<int>{1});
     EXPECT_EQ(dlg.focusWidget(), dlg.GetDlgItem(kEntries));
-    // Read as the entry and query dialogs read their member lists.
-    EXPECT_EQ(KindRows(kMembers), Plain({"乙", "甲", "丙"}));
+    // The dialogs that list the members show the new order.
+    EXPECT_EQ(ComboEntries<CNormalIncomeDlg>(IDC_COMBO_MEMBER), (Texts{"乙", "甲", "丙"}));
+    EXPECT_EQ(ComboEntries<CIncomeInquiryDlg>(IDC_INQ_COMBO_MEMBER), (Texts{"乙", "甲", "丙"}));
 
     EXPECT_TRUE(Press(IDC_BTN_BASE_UP).empty());
     EXPECT_EQ(KindRows(kMembers), Plain({"甲", "乙", "丙"}));
