@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "BenchBook.h"
+#include "QtBenchMain.h"
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
@@ -155,14 +156,9 @@ BENCHMARK(BM_Year_ScrollPaged)->Unit(benchmark::kMillisecond)->MinTime(1)->UseRe
 BENCHMARK(BM_Year_ResizeAndClose)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    EnterBenchBook(TILLBOOK_BENCH_DIR, EnsureBenchBook);
-    SetQueryClock([] { return kNow; });
-    PrintQueryPlans();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv, [] {
+        EnterBenchBook(TILLBOOK_BENCH_DIR, EnsureBenchBook);
+        SetQueryClock([] { return kNow; });
+        PrintQueryPlans();
+    });
 }

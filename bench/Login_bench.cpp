@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "QtBenchMain.h"
 #include "accounts/CUserDlg.h"
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
@@ -81,19 +82,14 @@ BENCHMARK(BM_Login_Floor_LookupOnly)->Unit(benchmark::kMillisecond)->UseRealTime
 BENCHMARK(BM_HashPassword)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     const auto dir = std::filesystem::temp_directory_path() /
                      ("tillbook-login-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
-    CreateBook("data.mdb");
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = RunQtBenchmarks(argc, argv, [&dir] {
+        std::filesystem::create_directories(dir);
+        std::filesystem::current_path(dir);
+        CreateBook("data.mdb");
+    });
     std::filesystem::current_path("/");
     std::filesystem::remove_all(dir);
-    return 0;
+    return result;
 }

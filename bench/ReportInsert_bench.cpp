@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "QtBenchMain.h"
 #include "ReportBenchDlg.h"
 
 namespace {
@@ -115,11 +116,5 @@ BENCHMARK(BM_ReportDeleteAllRows)->Arg(2000)->Arg(8000)->Unit(benchmark::kMillis
 BENCHMARK(BM_PlainTree_Clear)->Arg(2000)->Arg(8000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "QtBenchMain.h"
 #include "ReportBenchDlg.h"
 
 namespace {
@@ -54,11 +55,5 @@ BENCHMARK(SortByColumn)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BenchBook.h"
+#include "QtBenchMain.h"
 #include "data/ADODatabase.h"
 #include "data/BookConnection.h"
 #include "platform/ado/JetDialect.h"
@@ -99,13 +100,8 @@ BENCHMARK(BM_StatsTwentyYears_Engine)->Unit(benchmark::kMillisecond)->MinTime(3)
 BENCHMARK(BM_WindowShowsMonth)->Unit(benchmark::kMillisecond)->MinTime(2)->UseRealTime();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    EnterBenchBook(TILLBOOK_BENCH_DIR, EnsureStatsBenchBook);
-    dsLoadSkin("ControlSkin", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv, [] {
+        EnterBenchBook(TILLBOOK_BENCH_DIR, EnsureStatsBenchBook);
+        dsLoadSkin("ControlSkin", 0);
+    });
 }
