@@ -3,27 +3,42 @@ BUILD_DIR ?= build
 # The same tree built by clang with AddressSanitizer and UndefinedBehaviorSanitizer, plus the
 # libFuzzer harnesses; its tests and short fuzz runs are part of `make test`.
 ASAN_DIR ?= build-asan
-CLANGXX ?= $(or $(shell command -v clang++ 2>/dev/null),clang++-14)
+# The clang whose sanitizer runtime scripts/install-deps installs.
+export TILLBOOK_CLANG_VERSION ?= 14
+CLANGXX ?= clang++-$(TILLBOOK_CLANG_VERSION)
+# `make test` (what CI runs) refuses warnings; `make check` and `make run` only show them.
+WERROR ?= OFF
 BOOK_DIR ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/tillbook
 
-.PHONY: run test build asan deps bench format clean
+.PHONY: run test check configure build asan deps bench format clean
 
 deps:
 	@scripts/install-deps
 
-build: deps
-	@cmake -S . -B $(BUILD_DIR) -G Ninja >/dev/null
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DTILLBOOK_WERROR=$(WERROR) >/dev/null
+
+build: configure
 	@cmake --build $(BUILD_DIR)
 
-run: build
+# Only the program and its book tool: no tests, no benchmarks.
+run: configure
+	@cmake --build $(BUILD_DIR) --target tillbook tillbook-db
 	@mkdir -p "$(BOOK_DIR)"
-	@test -f "$(BOOK_DIR)/data.mdb" || { test -x $(BUILD_DIR)/bin/tillbook-db && $(BUILD_DIR)/bin/tillbook-db init "$(BOOK_DIR)/data.mdb"; } || true
+	@test -f "$(BOOK_DIR)/data.mdb" || $(BUILD_DIR)/bin/tillbook-db init "$(BOOK_DIR)/data.mdb"
 	@cd "$(BOOK_DIR)" && "$(CURDIR)/$(BUILD_DIR)/bin/tillbook"
 
 asan: deps
-	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_CXX_COMPILER=$(CLANGXX) -DTILLBOOK_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_CXX_COMPILER=$(CLANGXX) -DTILLBOOK_SANITIZE=ON \
+	  -DTILLBOOK_WERROR=$(WERROR) >/dev/null
 	@cmake --build $(ASAN_DIR)
 
+# The quick loop: one build, every test.
+check: build
+	@cd $(BUILD_DIR) && ctest --output-on-failure -j2
+
+# Everything CI runs: both builds with warnings as errors, every test in each.
+test: WERROR = ON
 test: build asan
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j2
 	@cd $(ASAN_DIR) && ctest --output-on-failure -j2

@@ -52,8 +52,8 @@ void BM_Year_RecordsetWalk(benchmark::State& state) {
         rs.Close();
     }
     state.counters["rows"] = static_cast<double>(rows);
-    state.counters["heap_MB"] = held / 1e6;
-    state.counters["bytes_per_row"] = rows ? static_cast<double>(held) / rows : 0;
+    state.counters["heap_MB"] = static_cast<double>(held) / 1e6;
+    state.counters["bytes_per_row"] = rows ? static_cast<double>(held) / static_cast<double>(rows) : 0;
 }
 
 void PressAndShow(CIncomeInquiryDlg& dlg, int id) {
@@ -80,8 +80,8 @@ void DialogQuery(benchmark::State& state, int id) {
     }
     const int rows = dlg.m_listResult.GetItemCount();
     state.counters["rows"] = rows;
-    state.counters["heap_MB"] = held / 1e6;
-    state.counters["bytes_per_row"] = rows ? static_cast<double>(held) / rows : 0;
+    state.counters["heap_MB"] = static_cast<double>(held) / 1e6;
+    state.counters["bytes_per_row"] = rows ? static_cast<double>(held) / static_cast<double>(rows) : 0;
 }
 
 void BM_Year_DialogPress(benchmark::State& state) {

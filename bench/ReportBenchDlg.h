@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/ui/CDialog.h"
-#include "query/CReportCtrl.h"
+#include "platform/ui/report/CReportCtrl.h"
 
 // A dialog holding nothing but a report list, for the list benchmarks. Created, not shown.
 class CReportBenchDlg : public CDialog {

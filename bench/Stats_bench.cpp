@@ -16,9 +16,9 @@
 #include "platform/ado/JetDialect.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDialog.h"
-#include "query/CStatisticsDlg.h"
+#include "stats/CStatisticsDlg.h"
 #include "query/QueryPeriod.h"
-#include "query/StatsQuery.h"
+#include "stats/StatsQuery.h"
 
 namespace {
 

@@ -68,7 +68,7 @@ double PeakMegabytes(const char* const argv[], bool toDevNull) {
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
-    return usage.ru_maxrss / 1024.0;
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 void RunCli() {

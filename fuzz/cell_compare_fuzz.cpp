@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "query/CellCompare.h"
-#include "query/Gb18030Order.h"
+#include "text/CellCompare.h"
+#include "text/Gb18030Order.h"
 
 namespace {
 

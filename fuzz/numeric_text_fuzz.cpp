@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "query/NumericText.h"
+#include "text/NumericText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

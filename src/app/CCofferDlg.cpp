@@ -11,7 +11,7 @@
 #include "accounts/CUserAddDlg.h"
 #include "accounts/CUserDlg.h"
 #include "app/CAboutDlg.h"
-#include "entry/CBaseDataDlg.h"
+#include "categories/CBaseDataDlg.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"

@@ -5,7 +5,7 @@
 #include "platform/ui/CDialog.h"
 #include "query/CIncomeInquiryDlg.h"
 #include "query/CPayInquiryDlg.h"
-#include "query/CStatisticsDlg.h"
+#include "stats/CStatisticsDlg.h"
 
 std::unique_ptr<CDialog> CTreeResponse::CreateItemDialog(const std::string& itemText) const {
     if (itemText == "日常收入")

@@ -5,7 +5,7 @@
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "data/DateTimeValue.h"
-#include "query/CategoryList.h"
+#include "categories/CategoryList.h"
 
 const EntryBook kIncomeBook{
     .itemTable = "收入类型",

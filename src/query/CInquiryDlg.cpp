@@ -5,7 +5,7 @@
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/ErrorBarrier.h"
-#include "query/CategoryList.h"
+#include "categories/CategoryList.h"
 #include "res/ResourceIds.h"
 
 CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table, QWidget* parent)

@@ -22,7 +22,7 @@
 #include "platform/skin/Skin.h"
 #include "query/CIncomeInquiryDlg.h"
 #include "query/CPayInquiryDlg.h"
-#include "query/CStatisticsDlg.h"
+#include "stats/CStatisticsDlg.h"
 #include "res/ResourceIds.h"
 #include "support/TempBook.h"
 #include "support/UiTestSupport.h"

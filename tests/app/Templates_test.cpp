@@ -6,7 +6,7 @@
 #include "accounts/CUserDlg.h"
 #include "app/CAboutDlg.h"
 #include "app/CCofferDlg.h"
-#include "entry/CBaseDataDlg.h"
+#include "categories/CBaseDataDlg.h"
 #include "entry/CNormalIncomeDlg.h"
 #include "entry/CNormalPayDlg.h"
 #include "platform/ui/DialogUnits.h"

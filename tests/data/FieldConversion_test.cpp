@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"bool_true", CVariant::FromBool(true), "T", 0},
         Conversion{"bool_false", CVariant::FromBool(false), "F", 0},
         Conversion{"binary", CVariant::FromBinary("\x01\x02"), nullptr, 0}),
-    [](const testing::TestParamInfo<Conversion>& info) { return info.param.name; });
+    [](const testing::TestParamInfo<Conversion>& param) { return param.param.name; });
 
 TEST(GcvtText, ShowsThePointOnlyWhenDigitsAreLeftForAFraction) {
     EXPECT_EQ(GcvtText(-1232, 8), "-1232.");

@@ -73,26 +73,26 @@ protected:
 
     // The dialog is made by each test, after it has shaped the book.
     Dlg& Open() {
-        dlg = std::make_unique<Dlg>();
-        dlg->Create();
-        return *dlg;
+        dialog = std::make_unique<Dlg>();
+        dialog->Create();
+        return *dialog;
     }
 
     // Types like a user: key by key into the amount edit.
     void KeyInAmount(const std::string& keys) {
-        auto* edit = dlg->template GetDlgItemAs<QLineEdit>(Kind::kAmount);
+        auto* edit = dialog->template GetDlgItemAs<QLineEdit>(Kind::kAmount);
         edit->clear();
         QTest::keyClicks(edit, QString::fromStdString(keys));
     }
 
     Messages Add() {
         messages.Clear();
-        Click(*dlg, IDC_BTN_ENTRY_ADD);
-        EXPECT_EQ(dlg->GetEndCode(), 0) << "添加 never closes the dialog";
+        Click(*dialog, IDC_BTN_ENTRY_ADD);
+        EXPECT_EQ(dialog->GetEndCode(), 0) << "添加 never closes the dialog";
         return messages.Texts();
     }
 
-    QComboBox* Combo(int id) { return dlg->template GetDlgItemAs<QComboBox>(id); }
+    QComboBox* Combo(int id) { return dialog->template GetDlgItemAs<QComboBox>(id); }
     QStringList Entries(int id) {
         QStringList entries;
         for (int i = 0; i < Combo(id)->count(); ++i)
@@ -103,7 +103,7 @@ protected:
     TempBook book;
     DatabaseMessages databaseMessages;
     MessageRecorder messages;
-    std::unique_ptr<Dlg> dlg;
+    std::unique_ptr<Dlg> dialog;
 };
 
 using Kinds = ::testing::Types<Income, Pay>;

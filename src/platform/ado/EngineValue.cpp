@@ -52,7 +52,7 @@ CVariant IntegerAs(VarKind kind, std::int64_t v) {
             return CVariant::FromCurrency(v * 10000);
         case VarKind::Decimal: {
             DecimalParts d{};
-            d.sign = v < 0 ? 0x80 : 0;
+            d.sign = static_cast<std::uint8_t>(v < 0 ? 0x80 : 0);
             d.lo64 = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
             return CVariant::FromDecimal(d);
         }

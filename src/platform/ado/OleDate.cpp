@@ -86,7 +86,8 @@ bool OleDateFromFields(int year, int month, int day, int hour, int minute, int s
         DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) + kEpochShift;
     const double time =
         ((hour * 3600.0 + minute * 60.0 + second) * 1000.0 + millisecond) / kMsPerDay;
-    date = days >= 0 ? days + time : days - time;
+    const double whole = static_cast<double>(days);
+    date = days >= 0 ? whole + time : whole - time;
     return true;
 }
 

@@ -181,9 +181,12 @@ double DecimalToDouble(const DecimalParts& d) {
     return d.sign == 0x80 ? -v : v;
 }
 
+// A 96-bit mantissa needs more than 64 bits on the way; GCC and clang both have this type.
+__extension__ typedef unsigned __int128 Mantissa;
+
 bool DecimalFromText(const std::string& text, DecimalParts& out) {
-    unsigned __int128 mantissa = 0;
-    const unsigned __int128 limit = (static_cast<unsigned __int128>(1) << 96) - 1;
+    Mantissa mantissa = 0;
+    const Mantissa limit = (static_cast<Mantissa>(1) << 96) - 1;
     size_t i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+'))
