@@ -1,10 +1,12 @@
-// tillbook-db: creates, checks, imports and exports household book files from the command line.
+// tillbook-db: creates, checks, copies, imports and exports household books from the command line.
 #include <cstdio>
 #include <exception>
 #include <string>
 
+#include "BookCopy.h"
 #include "CsvExport.h"
 #include "JetImport.h"
+#include "data/BookConnection.h"
 #include "data/BookFile.h"
 
 namespace {
@@ -17,7 +19,9 @@ int Usage(std::FILE* out) {
         "                                copy a Jet/Access file into a new book (TARGET\n"
         "                                omitted: in its place, the old file kept beside it)\n"
         "       tillbook-db export BOOK DIR [--force]\n"
-        "                                write each table as DIR/<table>.csv\n",
+        "                                write each table as DIR/<table>.csv\n"
+        "       tillbook-db copy FROM TO  copy a whole book into a new one\n"
+        "PATH, FROM and TO may also name a server book: postgresql://user@host:port/dbname\n",
         out);
     return out == stdout ? 0 : 2;
 }
@@ -36,6 +40,8 @@ int main(int argc, char** argv) {
             return Usage(stderr);
         return RunExportCommand(argv[2], argv[3], force, stdout, stderr);
     }
+    if (argc == 4 && std::string(argv[1]) == "copy")
+        return RunCopyCommand(argv[2], argv[3], stdout, stderr);
     if (argc != 3)
         return Usage(stderr);
     const std::string command = argv[1];
@@ -54,8 +60,9 @@ int main(int argc, char** argv) {
         const auto problems = CheckBook(path);
         for (const auto& p : problems)
             std::printf("%s\n", p.c_str());
+        std::printf("book: %s\n", ShownBookName(path).c_str());
         if (problems.empty())
-            std::printf("%s: ok\n", path.c_str());
+            std::printf("%s: ok\n", ShownBookName(path).c_str());
         return problems.empty() ? 0 : 1;
     }
     return Usage(stderr);
