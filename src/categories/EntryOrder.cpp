@@ -1,9 +1,16 @@
 #include "categories/EntryOrder.h"
 
 #include "data/ADODatabase.h"
+#include "data/ADOException.h"
 #include "data/ADORecordset.h"
 #include "data/ADOTransaction.h"
 #include "data/SqlText.h"
+#include "platform/ado/ComError.h"
+
+namespace {
+// A reorder that keeps clashing with others after this many runs is reported.
+constexpr int kReorderAttempts = 20;
+}  // namespace
 
 void ClearKindTable(CADODatabase& db, const std::string& kind) {
     CADORecordset rs(&db);
@@ -29,10 +36,21 @@ bool SaveEntryOrder(CADODatabase& db, const std::string& kind,
 
 bool StoreEntryOrder(CADODatabase& db, const std::string& kind,
                      const std::vector<CategoryEntry>& entries) {
-    CADOTransaction transaction(db);
-    ClearKindTable(db, kind);
-    if (!SaveEntryOrder(db, kind, entries))
-        return false;  // the transaction rolls back
-    transaction.Commit();
-    return true;
+    // Two PCs reordering at once: one rewrite wins whole, the other runs again after it.
+    for (int attempt = 1;; ++attempt) {
+        try {
+            CADOTransaction transaction(db, true);
+            ClearKindTable(db, kind);
+            if (!SaveEntryOrder(db, kind, entries))
+                return false;  // the transaction rolls back
+            transaction.Commit();
+            return true;
+        } catch (const CADOException& e) {
+            if (!IsSerializationFailure(e.m_facts) || attempt == kReorderAttempts)
+                throw;
+        } catch (const CComError& e) {
+            if (!IsSerializationFailure(e.Facts()) || attempt == kReorderAttempts)
+                throw;
+        }
+    }
 }

@@ -56,6 +56,12 @@ void CADODatabase::BeginTrans() {
     m_connection->BeginTrans();
 }
 
+void CADODatabase::BeginSerializableTrans() {
+    if (!m_connection)
+        throw CComError(E_POINTER);
+    m_connection->BeginSerializableTrans();
+}
+
 void CADODatabase::CommitTrans() {
     if (!m_connection)
         throw CComError(E_POINTER);

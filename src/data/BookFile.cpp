@@ -146,8 +146,9 @@ void CreateEmptyBook(const std::string& path) {
     // The schema script ends in the starting rows, which a copy brings along itself.
     std::string tables = BookSchema();
     const std::vector<std::string> rows = StartingRowStatements();
-    if (!rows.empty())
-        tables.erase(tables.find(rows.front()));
+    const size_t rowsStart = rows.empty() ? std::string::npos : tables.find(rows.front());
+    if (rowsStart != std::string::npos)
+        tables.erase(rowsStart);
     CreateDatabaseFile(path, tables);
 }
 

@@ -16,29 +16,29 @@ bool IsServerBook(const std::string& book) {
 }
 
 std::vector<std::string> StartingRowStatements() {
-    // The file book's script ends in its INSERT statements; they hold no semicolon in text.
+    // The file book's script without its comments, cut at each semicolon outside text.
     std::vector<std::string> statements;
     const std::string script = kBookSchemaSql;
-    size_t start = 0;
-    while (start < script.size()) {
-        size_t end = script.find(';', start);
-        if (end == std::string::npos)
-            end = script.size();
-        std::string statement = script.substr(start, end - start);
-        // Comment lines before the statement do not count.
-        size_t line = 0;
-        while (line < statement.size()) {
-            const size_t first = statement.find_first_not_of(" \t\r\n", line);
-            if (first == std::string::npos || statement.compare(first, 2, "--") != 0)
+    std::string statement;
+    bool inText = false;
+    for (size_t i = 0; i < script.size(); ++i) {
+        const char c = script[i];
+        if (!inText && c == '-' && i + 1 < script.size() && script[i + 1] == '-') {
+            i = script.find('\n', i);
+            if (i == std::string::npos)
                 break;
-            line = statement.find('\n', first);
-            if (line == std::string::npos)
-                line = statement.size();
+            continue;
         }
-        const size_t first = statement.find_first_not_of(" \t\r\n", line);
+        if (c == '\'')
+            inText = !inText;
+        if (c != ';' || inText) {
+            statement += c;
+            continue;
+        }
+        const size_t first = statement.find_first_not_of(" \t\r\n");
         if (first != std::string::npos && statement.compare(first, 6, "INSERT") == 0)
             statements.push_back(statement.substr(first));
-        start = end + 1;
+        statement.clear();
     }
     return statements;
 }

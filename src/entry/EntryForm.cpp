@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "data/DateTimeValue.h"
-#include "categories/CategoryList.h"
 
 const EntryBook kIncomeBook{
     .itemTable = "收入类型",
@@ -65,7 +65,9 @@ bool TakeSelected(CDialog& dialog, CComboBox& combo, const char* label, const ch
 // file, or finds the book put back in its place.
 void ReopenIfBookGone(CADODatabase& db) {
     std::error_code ec;
-    if (db.IsOpen() && std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec))
+    // A server book has no file to lose; its connection comes back by itself.
+    if (db.IsOpen() && (db.GetActiveConnection()->Kind() != EngineKind::SQLite ||
+                        std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec)))
         return;
     db.Close();
     db.SetConnectionString(kBookConnectionString);

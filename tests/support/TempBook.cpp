@@ -39,12 +39,15 @@ TempBook::TempBook() : m_previousDir(fs::current_path()) {
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed");
     m_dir = pattern;
+    // The book choice of whoever runs the tests never applies: no configuration file is read.
+    ::setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
     if (OnServer()) {
         static int count = 0;
         m_database = "book_" + std::to_string(::getpid()) + "_" + std::to_string(++count);
         OnMaintenanceDatabase("CREATE DATABASE " + m_database + " TEMPLATE tillbook_template");
         ::setenv("TILLBOOK_BOOK", ServerUri(m_database).c_str(), 1);
     } else {
+        ::unsetenv("TILLBOOK_BOOK");
         CreateBook((m_dir / "data.mdb").string());
     }
     fs::current_path(m_dir);

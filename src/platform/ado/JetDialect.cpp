@@ -317,6 +317,10 @@ bool IsSqlWord(std::string_view word) {
                           "references",
                           "constraint",
                           "check",
+                          "rename",
+                          "to",
+                          "view",
+                          "cascade",
                           "add",
                           "column",
                           "if",
@@ -355,6 +359,14 @@ const Token* NextMeaningful(const std::vector<Token>& tokens, size_t i) {
     return nullptr;
 }
 
+const Token* PreviousMeaningful(const std::vector<Token>& tokens, size_t i) {
+    while (i-- > 0) {
+        if (tokens[i].kind != TokKind::Space && tokens[i].kind != TokKind::Comment)
+            return &tokens[i];
+    }
+    return nullptr;
+}
+
 // One token as the server's dialect writes it: names quoted as written (so mixed-case and
 // Chinese names and words like "user" mean the column), Jet's date parts and "&" joins.
 std::string ServerToken(const std::vector<Token>& tokens, size_t i) {
@@ -366,7 +378,11 @@ std::string ServerToken(const std::vector<Token>& tokens, size_t i) {
     if (t.kind != TokKind::Word || std::isdigit(static_cast<unsigned char>(t.text[0])))
         return std::string(t.text);
     const Token* next = NextMeaningful(tokens, i);
-    if (next != nullptr && next->text == "(") {
+    const Token* before = PreviousMeaningful(tokens, i);
+    // "into t (a, b)": a table before its column list, not a call.
+    const bool named = before != nullptr && before->kind == TokKind::Word &&
+                       IsOneOf(before->text, {"into", "update", "table", "from", "join"});
+    if (next != nullptr && next->text == "(" && !named) {
         for (const char* part : {"year", "month", "day", "hour", "minute", "second"}) {
             if (IsKeyword(t.text, part))
                 return std::string("date_part('") + part + "', ";
@@ -416,6 +432,29 @@ bool HasOrderBy(const std::vector<Token>& tokens) {
     return false;
 }
 
+// The order the file engine gives a plain select: a range on a column as the first condition
+// is read through that column's index, so in its order; anything else in the order stored.
+std::string StoredOrderOf(const std::vector<Token>& tokens) {
+    std::vector<const Token*> words;
+    for (const Token& t : tokens) {
+        if (t.kind != TokKind::Space && t.kind != TokKind::Comment)
+            words.push_back(&t);
+    }
+    for (size_t i = 0; i + 2 < words.size(); ++i) {
+        if (words[i]->kind != TokKind::Word || !IsKeyword(words[i]->text, "where"))
+            continue;
+        const Token& column = *words[i + 1];
+        const std::string_view op = words[i + 2]->text;
+        const bool unequal = op == "<" && i + 3 < words.size() && words[i + 3]->text == ">";
+        const bool range = ((op == ">" || op == "<") && !unequal) ||
+                           (words[i + 2]->kind == TokKind::Word && IsKeyword(op, "between"));
+        if (range && IsIdentifierToken(column) && !IsSqlWord(column.text))
+            return "ORDER BY " + QuoteIdentifier(UnquoteTableName(column.text)) + ", rowid";
+        break;
+    }
+    return "ORDER BY rowid";
+}
+
 // Puts `tail` after the statement, before a closing semicolon, past a closing comment.
 void Append(std::string& sql, const std::string& tail) {
     size_t end = sql.size();
@@ -436,6 +475,14 @@ JetTranslation TranslateJetStatement(std::string_view jet, EngineKind target) {
     result.identityTable = SingleTableOf(tokens, selectIndex);
     std::string topCount;
     const auto top = TopClause(tokens, topCount);
+    // Server target: the nesting depth, and the open round( calls.
+    struct Round {
+        int depth;
+        size_t start;     // of "round" in the output
+        size_t argStart;  // after its "("
+    };
+    int depth = 0;
+    std::vector<Round> rounds;
     result.sql.reserve(jet.size() + 32);
     for (size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
@@ -450,6 +497,30 @@ JetTranslation TranslateJetStatement(std::string_view jet, EngineKind target) {
                 result.sql += ' ';
         } else if (server) {
             result.sql += ServerToken(tokens, i);
+            if (t.kind == TokKind::Punct && t.text == "(") {
+                ++depth;
+                const Token* before = PreviousMeaningful(tokens, i);
+                if (before != nullptr && before->kind == TokKind::Word &&
+                    IsKeyword(before->text, "round"))
+                    rounds.push_back({depth, result.sql.rfind(before->text), result.sql.size()});
+            }
+            if (!rounds.empty() && rounds.back().depth == depth &&
+                (t.text == ")" || t.text == ",")) {
+                const Round r = rounds.back();
+                rounds.pop_back();
+                const std::string arg =
+                    result.sql.substr(r.argStart, result.sql.size() - 1 - r.argStart);
+                // Halves away from zero on the double itself, as Jet and the file engine round;
+                // with a count of digits, the server's decimal rounding.
+                if (t.text == ")")
+                    result.sql.replace(r.start, std::string::npos,
+                                       "trunc((" + arg + ") + sign(" + arg + ") * 0.5)");
+                else
+                    result.sql.replace(r.argStart, std::string::npos,
+                                       "CAST(" + arg + " AS numeric),");
+            }
+            if (t.kind == TokKind::Punct && t.text == ")")
+                --depth;
         } else {
             result.sql.append(t.text);
         }
@@ -462,8 +533,9 @@ JetTranslation TranslateJetStatement(std::string_view jet, EngineKind target) {
         // The server keeps no order of its own: rows of one table come in the order they
         // were stored, as the file gives them.
         if (server && !HasOrderBy(tokens)) {
-            Append(result.sql, "ORDER BY rowid");
-            Append(result.sqlWithIdentity, "ORDER BY rowid");
+            const std::string order = StoredOrderOf(tokens);
+            Append(result.sql, order);
+            Append(result.sqlWithIdentity, order);
         }
     }
     if (top) {
