@@ -1,5 +1,9 @@
 #include "categories/EntryOrder.h"
 
+#include <chrono>
+#include <random>
+#include <thread>
+
 #include "data/ADODatabase.h"
 #include "data/ADOException.h"
 #include "data/ADORecordset.h"
@@ -10,6 +14,11 @@
 namespace {
 // A reorder that keeps clashing with others after this many runs is reported.
 constexpr int kReorderAttempts = 20;
+
+std::minstd_rand& RetryRandom() {
+    static std::minstd_rand random(std::random_device{}());
+    return random;
+}
 }  // namespace
 
 void ClearKindTable(CADODatabase& db, const std::string& kind) {
@@ -52,5 +61,8 @@ bool StoreEntryOrder(CADODatabase& db, const std::string& kind,
             if (!IsSerializationFailure(e.Facts()) || attempt == kReorderAttempts)
                 throw;
         }
+        // A moment that grows and differs between PCs, so the next run does not clash again.
+        std::this_thread::sleep_for(std::chrono::milliseconds(
+            std::uniform_int_distribution<int>(1, 5 * attempt)(RetryRandom())));
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QTest>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -14,6 +15,7 @@
 #include "EntryTestSupport.h"
 #include "categories/EntryOrder.h"
 #include "data/ADODatabase.h"
+#include "data/ADOException.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "entry/CNormalIncomeDlg.h"
@@ -32,7 +34,14 @@ bool InProcesses(int count, const std::function<void(int)>& work) {
             int code = 0;
             try {
                 work(i);
-            } catch (...) {
+            } catch (const CADOException& e) {
+                std::fprintf(stderr, "child %d: %s [%s]\n", i, e.m_description.c_str(), e.m_facts.state.c_str());
+                code = 1;
+            } catch (const CComError& e) {
+                std::fprintf(stderr, "child %d: %s\n", i, e.Description().c_str());
+                code = 1;
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "child %d: %s\n", i, e.what());
                 code = 1;
             }
             _exit(code);
