@@ -35,7 +35,8 @@ bool InProcesses(int count, const std::function<void(int)>& work) {
             try {
                 work(i);
             } catch (const CADOException& e) {
-                std::fprintf(stderr, "child %d: %s [%s]\n", i, e.m_description.c_str(), e.m_facts.state.c_str());
+                std::fprintf(stderr, "child %d: %s [%s]\n", i, e.m_description.c_str(),
+                             e.m_facts.state.c_str());
                 code = 1;
             } catch (const CComError& e) {
                 std::fprintf(stderr, "child %d: %s\n", i, e.Description().c_str());

@@ -367,6 +367,10 @@ const Token* PreviousMeaningful(const std::vector<Token>& tokens, size_t i) {
     return nullptr;
 }
 
+bool IsDatePart(std::string_view word) {
+    return IsOneOf(word, {"year", "month", "day", "hour", "minute", "second"});
+}
+
 // One token as the server's dialect writes it: names quoted as written (so mixed-case and
 // Chinese names and words like "user" mean the column), Jet's date parts and "&" joins.
 std::string ServerToken(const std::vector<Token>& tokens, size_t i) {
@@ -375,6 +379,16 @@ std::string ServerToken(const std::vector<Token>& tokens, size_t i) {
         return DoubleQuoted(UnquoteTableName(t.text));
     if (t.kind == TokKind::Punct && t.text == "&")
         return "||";
+    // Jet's Year(d) and the like: the part named first, as the server's date_part takes it.
+    if (t.kind == TokKind::Punct && t.text == "(") {
+        const Token* before = PreviousMeaningful(tokens, i);
+        if (before != nullptr && before->kind == TokKind::Word && IsDatePart(before->text)) {
+            std::string part(before->text);
+            for (char& c : part)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            return "('" + part + "', ";
+        }
+    }
     if (t.kind != TokKind::Word || std::isdigit(static_cast<unsigned char>(t.text[0])))
         return std::string(t.text);
     const Token* next = NextMeaningful(tokens, i);
@@ -382,13 +396,8 @@ std::string ServerToken(const std::vector<Token>& tokens, size_t i) {
     // "into t (a, b)": a table before its column list, not a call.
     const bool named = before != nullptr && before->kind == TokKind::Word &&
                        IsOneOf(before->text, {"into", "update", "table", "from", "join"});
-    if (next != nullptr && next->text == "(" && !named) {
-        for (const char* part : {"year", "month", "day", "hour", "minute", "second"}) {
-            if (IsKeyword(t.text, part))
-                return std::string("date_part('") + part + "', ";
-        }
-        return std::string(t.text);
-    }
+    if (next != nullptr && next->text == "(" && !named)
+        return IsDatePart(t.text) ? "date_part" : std::string(t.text);
     if (IsKeyword(t.text, "like"))
         return "ILIKE";  // Jet compares text without case, as the file engine does for ASCII
     if (IsKeyword(t.text, "integer") || IsKeyword(t.text, "int"))

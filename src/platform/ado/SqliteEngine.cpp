@@ -138,6 +138,11 @@ public:
     int ColumnCount() const override { return sqlite3_column_count(m_stmt); }
 
     void Bind(int index, const EngineValue& e) override {
+        // A new binding after a run starts the statement over, as on the server.
+        if (m_bStepped) {
+            sqlite3_reset(m_stmt);
+            m_bStepped = false;
+        }
         int rc = SQLITE_OK;
         switch (e.type) {
             case EngineValue::Type::Null:
@@ -163,6 +168,7 @@ public:
     }
 
     bool Step() override {
+        m_bStepped = true;
         const int rc = sqlite3_step(m_stmt);
         if (rc == SQLITE_ROW)
             return true;
@@ -225,6 +231,7 @@ private:
     sqlite3* m_db;
     std::string m_path;
     sqlite3_stmt* m_stmt;
+    bool m_bStepped = false;
 };
 
 class SqliteConnection final : public IEngineConnection {
