@@ -9,6 +9,7 @@
 #include "data/SqlText.h"
 #include "categories/EntryOrder.h"
 #include "platform/ado/ComError.h"
+#include "platform/ado/JetDialect.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
