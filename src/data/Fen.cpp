@@ -1,5 +1,7 @@
 #include "data/Fen.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -71,21 +73,29 @@ std::string FenText(Fen amount, FenStyle style) {
     // Unsigned, so the most negative count has a magnitude too.
     const std::uint64_t magnitude =
         count < 0 ? 0 - static_cast<std::uint64_t>(count) : static_cast<std::uint64_t>(count);
-    const std::string digits = std::to_string(magnitude / 100);
-    std::string text = count < 0 ? "-" : "";
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (style == FenStyle::Grouped && i > 0 && (digits.size() - i) % 3 == 0)
-            text += ',';
-        text += digits[i];
+    // In a buffer and without the floating-point printer: a list of a year's rows is cheap.
+    char yuan[24];
+    const std::size_t digits = static_cast<std::size_t>(
+        std::to_chars(yuan, yuan + sizeof yuan, magnitude / 100).ptr - yuan);
+    char text[48];
+    char* out = text;
+    if (count < 0)
+        *out++ = '-';
+    for (std::size_t i = 0; i < digits; ++i) {
+        if (style == FenStyle::Grouped && i > 0 && (digits - i) % 3 == 0)
+            *out++ = ',';
+        *out++ = yuan[i];
     }
     const unsigned cents = static_cast<unsigned>(magnitude % 100);
-    const std::size_t least = style == FenStyle::Edit ? 0 : style == FenStyle::List ? 1 : 2;
-    std::string decimals{static_cast<char>('0' + cents / 10), static_cast<char>('0' + cents % 10)};
-    while (decimals.size() > least && decimals.back() == '0')
-        decimals.pop_back();
-    if (!decimals.empty())
-        text += '.' + decimals;
-    return text;
+    const int least = style == FenStyle::Edit ? 0 : style == FenStyle::List ? 1 : 2;
+    const int decimals = cents % 10 != 0 ? 2 : cents != 0 ? std::max(1, least) : least;
+    if (decimals > 0) {
+        *out++ = '.';
+        *out++ = static_cast<char>('0' + cents / 10);
+    }
+    if (decimals > 1)
+        *out++ = static_cast<char>('0' + cents % 10);
+    return std::string(text, out);
 }
 
 std::string StoredAmountText(double yuan) {

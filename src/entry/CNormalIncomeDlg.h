@@ -3,6 +3,7 @@
 #include <string>
 
 #include "data/ADODatabase.h"
+#include "data/Fen.h"
 #include "platform/ui/CComboBox.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/CDialog.h"
@@ -18,7 +19,7 @@ public:
 
     CComboBox m_comboMember;
     CComboBox m_comboItem;
-    double m_dAmount = 0;
+    Fen m_fenAmount;
     CADODatabase m_db;
     std::string m_strRemark;
     CDateTimeCtrl m_dateCtrl;
