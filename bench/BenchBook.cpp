@@ -27,22 +27,20 @@ struct RowRecipe {
     unsigned seed;
 };
 
-const RowRecipe kIncome{
-    kIncomeSide,
-    {"爸爸", "妈妈", "孩子"},
-    {"工资", "奖金", "理财收益", "兼职收入", "礼金", "其他收入"},
-    100,
-    2000000,
-    42};
+const RowRecipe kIncome{kIncomeSide,
+                        {"爸爸", "妈妈", "孩子"},
+                        {"工资", "奖金", "理财收益", "兼职收入", "礼金", "其他收入"},
+                        100,
+                        2000000,
+                        42};
 
-const RowRecipe kPay{
-    kPaySide,
-    {"爸爸", "妈妈", "孩子"},
-    {"餐饮", "交通", "住房", "水电燃气", "通讯", "教育", "医疗", "服饰", "日用品", "娱乐",
-     "人情往来", "其他支出"},
-    1,
-    500000,
-    7};
+const RowRecipe kPay{kPaySide,
+                     {"爸爸", "妈妈", "孩子"},
+                     {"餐饮", "交通", "住房", "水电燃气", "通讯", "教育", "医疗", "服饰", "日用品",
+                      "娱乐", "人情往来", "其他支出"},
+                     1,
+                     500000,
+                     7};
 
 void FillTable(sqlite3* db, const RowRecipe& recipe, int rows) {
     const BookSide& side = recipe.side;
