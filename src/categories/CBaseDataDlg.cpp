@@ -3,11 +3,11 @@
 #include <utility>
 #include <vector>
 
+#include "categories/EntryOrder.h"
 #include "data/ADOException.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "data/SqlText.h"
-#include "categories/EntryOrder.h"
 #include "platform/ado/ComError.h"
 #include "platform/ado/JetDialect.h"
 #include "platform/skin/Skin.h"
