@@ -10,7 +10,7 @@
 
 struct EntryForm;
 
-// Daily income: each press of 添加 stores one row in normalIncome.
+// Daily income: each press of 添加 stores one entry on the income side of the book.
 class CNormalIncomeDlg : public CDialog {
     Q_OBJECT
 

@@ -10,7 +10,7 @@
 
 struct EntryForm;
 
-// Daily expenses: each press of 添加 stores one row in normalPay.
+// Daily expenses: each press of 添加 stores one entry on the expense side of the book.
 class CNormalPayDlg : public CDialog {
     Q_OBJECT
 
