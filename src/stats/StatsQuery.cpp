@@ -54,9 +54,7 @@ std::vector<StatsStatementPart> StatsStatements(const DateTimeValue& lower,
                                                 const StatsFilter& filter) {
     std::vector<StatsStatementPart> parts;
     for (DateTimeValue from = lower; from < upper;) {
-        const int y = from.GetYear(), m = from.GetMonth();
-        const DateTimeValue next =
-            m == 12 ? DateTimeValue(y + 1, 1, 1) : DateTimeValue(y, m + 1, 1);
+        const DateTimeValue next = MonthPeriod(from).to;
         const DateTimeValue to = next < upper ? next : upper;
         const std::string month = from.Format("%Y-%m");
         parts.push_back({month, true, SideStatement(kIncomeSide, {from, to}, filter)});
