@@ -27,7 +27,7 @@ const DateTimeValue kAllFrom(kBenchFirstYear, 1, 1), kAllTo(kBenchFirstYear + kB
 
 void RunProgram(benchmark::State& state, const DateTimeValue& from, const DateTimeValue& to) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     long records = 0;
     for (auto _ : state) {

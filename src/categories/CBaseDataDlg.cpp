@@ -56,7 +56,7 @@ bool CBaseDataDlg::OnInitDialog() {
     m_listEntry.InsertReportColumn(0, "类型", LVCFMT_LEFT, 100);
     m_listEntry.InsertReportColumn(1, "备注", LVCFMT_LEFT, 120);
 
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     if (!m_db.Open()) {
         MessageBox("Open error!");
         return true;

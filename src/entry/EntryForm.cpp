@@ -45,13 +45,13 @@ void ReopenIfBookGone(CADODatabase& db) {
     if (db.IsOpen() && std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec))
         return;
     db.Close();
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
 }
 }  // namespace
 
 void FillEntryLists(const BookSide& side, const EntryForm& form) {
-    form.db.SetConnectionString(kBookConnectionString);
+    form.db.SetConnectionString(BookConnectionString());
     if (!form.db.Open())
         return;
     FillList(form.db, kMemberTable, form.comboMember);

@@ -62,7 +62,7 @@ bool CInquiryDlg::OnInitDialog() {
 }
 
 void CInquiryDlg::LoadChoices() {
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     if (!m_db.Open())
         return;
     // Each list is filled on its own: one unreadable table leaves the other one full.

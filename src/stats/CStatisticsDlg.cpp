@@ -91,7 +91,7 @@ bool CStatisticsDlg::OnInitDialog() {
     ShowFigures();
     ShowView(m_view);
 
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     if (m_db.Open())
         FillLists();
     UpdateData(false);

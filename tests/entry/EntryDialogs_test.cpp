@@ -339,7 +339,7 @@ TYPED_TEST(EntryDialog, ABookLockedByAnotherWriterIsReportedAndNothingIsHalfStor
     this->KeyInAmount("9");
     {
         CADODatabase other;
-        other.SetConnectionString(kBookConnectionString);
+        other.SetConnectionString(BookConnectionString());
         other.Open();
         other.BeginTrans();
         CADORecordset rs(&other);

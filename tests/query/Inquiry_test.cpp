@@ -49,7 +49,7 @@ const DateTimeValue kNow(2026, 12, 6, 14, 5);
 
 void Execute(const std::string& statement) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(), statement, CADORecordset::OpenDefault);

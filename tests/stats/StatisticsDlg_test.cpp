@@ -257,7 +257,7 @@ TEST_F(StatisticsWindow, ALockedBookGoesThroughTheErrorBarrier) {
     AddRows({Income("2026-05-05 10:00:00", 5)});
     Open();
     CADODatabase other;
-    other.SetConnectionString(kBookConnectionString);
+    other.SetConnectionString(BookConnectionString());
     other.Open();
     CADORecordset lock(&other);
     lock.Open(other.GetActiveConnection(), "begin exclusive", CADORecordset::OpenDefault);

@@ -70,7 +70,7 @@ void ExpectMatches(const StatsResult& got, const Expected& e) {
 class StatsQueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        db.SetConnectionString(kBookConnectionString);
+        db.SetConnectionString(BookConnectionString());
         ASSERT_TRUE(db.Open());
     }
 
