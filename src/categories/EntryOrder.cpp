@@ -8,8 +8,8 @@
 #include "data/ADOException.h"
 #include "data/ADORecordset.h"
 #include "data/ADOTransaction.h"
-#include "data/SqlText.h"
 #include "platform/ado/ComError.h"
+#include "platform/ado/JetDialect.h"
 
 namespace {
 // A reorder that keeps clashing with others after this many runs is reported.

@@ -5,11 +5,28 @@
 
 namespace {
 
+constexpr const char* kFilePrefix = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
+
+std::string& FileConnectionString() {
+    static std::string text = std::string(kFilePrefix) + "data.mdb";
+    return text;
+}
+
+// A server named on the command line; empty when none was.
+std::string& NamedServer() {
+    static std::string uri;
+    return uri;
+}
+
 std::string Trimmed(const std::string& s) {
     const size_t first = s.find_first_not_of(" \t\r\n");
     if (first == std::string::npos)
         return {};
     return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool IsServerUri(const std::string& s) {
+    return s.rfind("postgresql://", 0) == 0 || s.rfind("postgres://", 0) == 0;
 }
 
 std::string ConfigPath() {
@@ -46,8 +63,11 @@ std::string ConfiguredBook() {
     return {};
 }
 
-bool IsServerUri(const std::string& s) {
-    return s.rfind("postgresql://", 0) == 0 || s.rfind("postgres://", 0) == 0;
+// The book the environment or the configuration chooses; empty for none.
+std::string ChosenBook() {
+    const char* chosen = std::getenv("TILLBOOK_BOOK");
+    std::string book = chosen != nullptr ? Trimmed(chosen) : std::string();
+    return book.empty() ? ConfiguredBook() : book;
 }
 
 }  // namespace
@@ -66,16 +86,27 @@ std::string WithoutPassword(const std::string& connectionString) {
     return connectionString.substr(0, colon) + connectionString.substr(at);
 }
 
-std::string BookConnectionString() {
-    const char* chosen = std::getenv("TILLBOOK_BOOK");
-    std::string book = chosen != nullptr ? Trimmed(chosen) : std::string();
-    if (book.empty())
-        book = ConfiguredBook();
-    if (book.empty() || book == "data.mdb")
-        return kFileBookConnectionString;
-    if (IsServerUri(book))
-        return WithoutPassword(book);
-    return std::string("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") + book;
+const char* BookConnectionString() {
+    static std::string current;
+    if (!NamedServer().empty()) {
+        current = NamedServer();
+    } else if (const std::string chosen = ChosenBook(); IsServerUri(chosen)) {
+        current = WithoutPassword(chosen);
+    } else if (!chosen.empty() && chosen.find(';') == std::string::npos) {
+        current = kFilePrefix + chosen;
+    } else {
+        current = FileConnectionString();
+    }
+    return current.c_str();
+}
+
+void SetBookDataSource(const std::string& path) {
+    if (IsServerUri(path)) {
+        NamedServer() = WithoutPassword(path);
+        return;
+    }
+    NamedServer().clear();
+    FileConnectionString() = kFilePrefix + path;
 }
 
 std::string ShownBookName(const std::string& connectionString) {

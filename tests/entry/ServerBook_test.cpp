@@ -60,7 +60,7 @@ bool InProcesses(int count, const std::function<void(int)>& work) {
 
 std::vector<std::string> Column(const std::string& statement, int index) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(), statement);
@@ -87,7 +87,7 @@ TEST_F(ServerBook, TwoProgramsAddingAtOnceBothLandWithoutADuplicateNumber) {
     ASSERT_TRUE(InProcesses(2, [](int child) {
         // What the entry dialog does for each press of 添加, on a connection of its own.
         CADODatabase db;
-        db.SetConnectionString(kBookConnectionString);
+        db.SetConnectionString(BookConnectionString());
         db.Open();
         for (int i = 0; i < kAdds; ++i) {
             CADORecordset rs(&db);
@@ -112,7 +112,7 @@ TEST_F(ServerBook, TwoReordersAtOnceEndInOneOfTheTwoOrders) {
                                                        {"丁", "丙", "乙", "甲"}};
     ASSERT_TRUE(InProcesses(2, [&](int child) {
         CADODatabase db;
-        db.SetConnectionString(kBookConnectionString);
+        db.SetConnectionString(BookConnectionString());
         db.Open();
         std::vector<CategoryEntry> entries;
         for (const std::string& type : orders[static_cast<size_t>(child)])
