@@ -70,8 +70,8 @@ const Command kCommands[] = {
      "it)",
      1, 2, Import},
     {"export", "BOOK DIR [--force]", "write each table of BOOK as DIR/<table>.csv", 2, 3, Export},
-    {"copy", "FROM TO", "copy a whole book into a new one (a file or an empty server database)",
-     2, 2, Copy},
+    {"copy", "FROM TO", "copy a whole book into a new one (a file or an empty server database)", 2,
+     2, Copy},
 };
 
 int Usage(std::FILE* out) {
