@@ -1,11 +1,11 @@
 #include "query/CInquiryDlg.h"
 
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/ErrorBarrier.h"
-#include "categories/CategoryList.h"
 #include "res/ResourceIds.h"
 
 CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table, QWidget* parent)
@@ -117,23 +117,20 @@ void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
     } showRows{m_listResult};
     m_listResult.SetRedraw(false);
 
+    const std::string datePattern = m_table.datePattern;
+    std::string number, person, item;
     while (!rs.IsEOF()) {
-        const int row = m_listResult.GetItemCount();
-        std::string number, person, item;
         double amount = 0;
         DateTimeValue when;
         rs.GetFieldValue(0, number);
-        m_listResult.InsertItem(row, number);
         rs.GetFieldValue(2, amount);
-        m_listResult.SetItemText(row, 1, AmountText(amount));
         rs.GetFieldValue(1, person);
-        m_listResult.SetItemText(row, 2, person);
         // A stored text that is no date shows as an empty cell, not as day 0 (1899-12-30).
         if (!rs.GetFieldValue(3, when))
             when = DateTimeValue::Null();
-        m_listResult.SetItemText(row, 3, when.Format(m_table.datePattern));
         rs.GetFieldValue(4, item);
-        m_listResult.SetItemText(row, 4, item);
+        m_listResult.AppendItem(
+            {number, AmountText(amount), person, when.Format(datePattern), item});
         rs.MoveNext();
     }
     rs.Close();
