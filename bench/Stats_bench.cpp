@@ -16,8 +16,8 @@
 #include "platform/ado/JetDialect.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDialog.h"
-#include "stats/CStatisticsDlg.h"
 #include "query/QueryPeriod.h"
+#include "stats/CStatisticsDlg.h"
 #include "stats/StatsQuery.h"
 
 namespace {

@@ -174,6 +174,7 @@ void CRecordset::DescribeFields(const CStatement& stmt, bool hasIdentity,
     m_values.Reset(m_fields.size());
     m_read.assign(m_fields.size(), CVariant());
     m_readRow.assign(m_fields.size(), -1);
+    m_nCellsRow = -1;
     m_rowids.clear();
     m_deleted.clear();
     m_order.clear();
@@ -299,6 +300,7 @@ void CRecordset::Reset() {
     m_values.Reset(0);
     m_read.clear();
     m_readRow.clear();
+    m_nCellsRow = -1;
     m_rowids.clear();
     m_deleted.clear();
     m_order.clear();
@@ -419,7 +421,11 @@ const CVariant& CRecordset::GetValueAt(long field) const {
         EnsureFetched();
     const long row = CurrentRow();
     if (m_readRow[field] != row) {
-        m_values.Read(m_values.Row(row)[field], m_fields[field].kind, m_read[field]);
+        if (m_nCellsRow != row) {
+            m_pCells = m_values.Row(row);
+            m_nCellsRow = row;
+        }
+        m_values.Read(m_pCells[field], m_fields[field].kind, m_read[field]);
         m_readRow[field] = row;
     }
     return m_read[field];
@@ -427,6 +433,7 @@ const CVariant& CRecordset::GetValueAt(long field) const {
 
 void CRecordset::ForgetReads() const {
     std::fill(m_readRow.begin(), m_readRow.end(), -1L);
+    m_nCellsRow = -1;
 }
 
 std::vector<CVariant> CRecordset::RowValues(long row) const {

@@ -114,6 +114,8 @@ private:
     // The last value read of each field, and the row it was read from (-1: none).
     mutable std::vector<CVariant> m_read;
     mutable std::vector<long> m_readRow;
+    mutable const CRowStore::Cell* m_pCells = nullptr;  // the cells of row m_nCellsRow
+    mutable long m_nCellsRow = -1;
     mutable std::vector<std::int64_t> m_rowids;  // only for rows of one table
     mutable std::vector<char> m_deleted;
     mutable std::vector<long> m_order;  // display order of row indexes

@@ -29,6 +29,12 @@ Pool& SharedPool() {
 
 }  // namespace
 
+std::size_t CRowStore::IdleBytes() {
+    Pool& pool = SharedPool();
+    const std::lock_guard lock(pool.mutex);
+    return pool.free.size() * kBufferBytes;
+}
+
 CRowStore::Buffer CRowStore::TakeBuffer(std::size_t size) {
     if (size == kBufferBytes) {
         Pool& pool = SharedPool();
@@ -59,6 +65,8 @@ CRowStore::CRowStore(CRowStore&& other) noexcept
     : m_nFields(other.m_nFields),
       m_nBlockRows(other.m_nBlockRows),
       m_nRows(std::exchange(other.m_nRows, 0)),
+      m_nBlock(std::exchange(other.m_nBlock, 0)),
+      m_nRowInBlock(std::exchange(other.m_nRowInBlock, 0)),
       m_blocks(std::move(other.m_blocks)),
       m_text(std::move(other.m_text)),
       m_nTextUsed(std::exchange(other.m_nTextUsed, 0)),
@@ -70,6 +78,8 @@ CRowStore& CRowStore::operator=(CRowStore&& other) noexcept {
         m_nFields = other.m_nFields;
         m_nBlockRows = other.m_nBlockRows;
         m_nRows = std::exchange(other.m_nRows, 0);
+        m_nBlock = std::exchange(other.m_nBlock, 0);
+        m_nRowInBlock = std::exchange(other.m_nRowInBlock, 0);
         m_blocks = std::move(other.m_blocks);
         m_text = std::move(other.m_text);
         m_nTextUsed = std::exchange(other.m_nTextUsed, 0);
@@ -88,6 +98,8 @@ void CRowStore::Release() {
     m_nTextUsed = 0;
     m_variants.clear();
     m_nRows = 0;
+    m_nBlock = 0;
+    m_nRowInBlock = 0;
 }
 
 void CRowStore::Reset(std::size_t fieldCount) {
@@ -105,9 +117,15 @@ void CRowStore::Reserve(std::size_t rows) {
 }
 
 CRowStore::Cell* CRowStore::AppendRow() {
-    if (m_nRows / m_nBlockRows == m_blocks.size())
+    if (m_nRowInBlock == m_nBlockRows) {
+        ++m_nBlock;
+        m_nRowInBlock = 0;
+    }
+    if (m_nBlock == m_blocks.size())
         Reserve(m_nRows + 1);
-    Cell* row = Row(m_nRows++);
+    Cell* row = reinterpret_cast<Cell*>(m_blocks[m_nBlock].bytes.get()) + m_nRowInBlock * m_nFields;
+    ++m_nRowInBlock;
+    ++m_nRows;
     for (std::size_t f = 0; f < m_nFields; ++f)
         row[f].tag = Cell::Tag::Empty;
     return row;
@@ -129,6 +147,11 @@ void CRowStore::AppendRowFrom(const CRowStore& other, std::size_t row) {
 
 void CRowStore::PopRow() {
     // The block stays for the next row; the popped row's text stays in the arena.
+    if (m_nRowInBlock == 0) {
+        --m_nBlock;
+        m_nRowInBlock = m_nBlockRows;
+    }
+    --m_nRowInBlock;
     --m_nRows;
 }
 

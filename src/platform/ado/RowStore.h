@@ -51,6 +51,9 @@ public:
 
     void Put(Cell& cell, const EngineValue& value);
     void Put(Cell& cell, const CVariant& value);
+    // Bytes the pool keeps for the next query (allocated, but held by no store).
+    static std::size_t IdleBytes();
+
     // The cell's value as a field of `kind` holds it.
     CVariant Get(const Cell& cell, VarKind kind) const;
     // The same into `to`, reusing the room it has.
@@ -74,6 +77,9 @@ private:
     std::size_t m_nFields = 0;
     std::size_t m_nBlockRows = 1;
     std::size_t m_nRows = 0;
+    // Where the next row goes.
+    std::size_t m_nBlock = 0;
+    std::size_t m_nRowInBlock = 0;
     std::vector<Buffer> m_blocks;
     // Text arena: pieces never move, so cells point into them.
     std::vector<Buffer> m_text;
