@@ -24,8 +24,7 @@ std::vector<std::vector<std::string>> MakeRows() {
     std::vector<std::vector<std::string>> rows;
     for (int i = 0; i < kRows; ++i) {
         char amount[32];
-        std::snprintf(amount, sizeof amount, "%0.1f",
-                      static_cast<double>(random() % 1000000) / 10.0);
+        std::snprintf(amount, sizeof amount, "%0.1f", static_cast<double>(random() % 1000000) / 10.0);
         rows.push_back(
             {std::string(surnames[random() % 16]) + given[random() % 16] + given[random() % 16],
              amount});
