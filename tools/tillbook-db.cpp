@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "BackupCommands.h"
 #include "CsvExport.h"
 #include "JetImport.h"
 #include "data/BookFile.h"
@@ -17,7 +18,10 @@ int Usage(std::FILE* out) {
         "                                copy a Jet/Access file into a new book (TARGET\n"
         "                                omitted: in its place, the old file kept beside it)\n"
         "       tillbook-db export BOOK DIR [--force]\n"
-        "                                write each table as DIR/<table>.csv\n",
+        "                                write each table as DIR/<table>.csv\n"
+        "       tillbook-db backup BOOK [DIR]   a verified backup (DIR omitted: backups/ beside)\n"
+        "       tillbook-db backups BOOK        list the book's backups\n"
+        "       tillbook-db restore BACKUP BOOK put a backup in the book's place\n",
         out);
     return out == stdout ? 0 : 2;
 }
@@ -36,6 +40,13 @@ int main(int argc, char** argv) {
             return Usage(stderr);
         return RunExportCommand(argv[2], argv[3], force, stdout, stderr);
     }
+    const std::string verb = argc >= 3 ? argv[1] : "";
+    if ((verb == "backup" && argc <= 4) || (verb == "backups" && argc == 3))
+        return verb == "backup"
+                   ? RunBackupCommand(argv[2], argc == 4 ? argv[3] : "", stdout, stderr)
+                   : RunBackupsCommand(argv[2], stdout, stderr);
+    if (verb == "restore" && argc == 4)
+        return RunRestoreCommand(argv[2], argv[3], stdout, stderr);
     if (argc != 3)
         return Usage(stderr);
     const std::string command = argv[1];
