@@ -6,9 +6,19 @@
 #include <filesystem>
 #include <regex>
 
+#include "data/BookConnection.h"
 #include "platform/ado/BulkDatabase.h"
 
 namespace fs = std::filesystem;
+
+std::string HouseholdBookPath() {
+    const std::string connection = kBookConnectionString;
+    const std::string key = "Data Source=";
+    std::error_code ec;
+    return fs::absolute(connection.substr(connection.find(key) + key.size()), ec)
+        .lexically_normal()
+        .string();
+}
 
 std::string BackupFolderFor(const std::string& bookPath) {
     std::error_code ec;

@@ -8,6 +8,9 @@
 
 // Where a book's backups lie and what each holds.
 
+// The book every dialog opens (data.mdb in the working directory), as a full path.
+std::string HouseholdBookPath();
+
 // The backups folder of the book at `bookPath`: "backups" beside it.
 std::string BackupFolderFor(const std::string& bookPath);
 
