@@ -132,6 +132,7 @@ void CBackupDlg::OnRestore() {
     std::string text = "账本已恢复成 " + chosen.timeText + " 的备份，并已重新打开：收入 " +
                        Count(reopened.income) + "，支出 " + Count(reopened.expense) + "。";
     if (!before.empty())
-        text += "\n恢复前的账本已备份为 " + std::filesystem::path(before).filename().string() + "。";
+        text +=
+            "\n恢复前的账本已备份为 " + std::filesystem::path(before).filename().string() + "。";
     MessageBox(text);
 }

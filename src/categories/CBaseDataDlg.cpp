@@ -3,12 +3,12 @@
 #include <utility>
 #include <vector>
 
+#include "categories/EntryOrder.h"
 #include "data/ADOException.h"
 #include "data/ADORecordset.h"
 #include "data/BookBackup.h"
 #include "data/BookConnection.h"
 #include "data/SqlText.h"
-#include "categories/EntryOrder.h"
 #include "platform/ado/ComError.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"

@@ -22,8 +22,8 @@
 #include "platform/skin/Skin.h"
 #include "query/CIncomeInquiryDlg.h"
 #include "query/CPayInquiryDlg.h"
-#include "stats/CStatisticsDlg.h"
 #include "res/ResourceIds.h"
+#include "stats/CStatisticsDlg.h"
 #include "support/TempBook.h"
 #include "support/UiTestSupport.h"
 
