@@ -1,5 +1,6 @@
 #include "backup/CBackupDlg.h"
 
+#include <QTreeWidget>
 #include <filesystem>
 #include <stdexcept>
 
@@ -45,11 +46,11 @@ void CBackupDlg::DoDataExchange(CDataExchange* pDX) {
 bool CBackupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
-    m_listBackups.InsertReportColumn(0, "备份时间", LVCFMT_LEFT, 120);
+    m_listBackups.InsertReportColumn(0, "备份时间", LVCFMT_LEFT, 130);
     m_listBackups.InsertReportColumn(1, "收入笔数", LVCFMT_RIGHT, 64);
     m_listBackups.InsertReportColumn(2, "支出笔数", LVCFMT_RIGHT, 64);
     m_listBackups.InsertReportColumn(3, "最新记录日期", LVCFMT_LEFT, 96);
-    m_listBackups.InsertReportColumn(4, "大小", LVCFMT_RIGHT, 70);
+    m_listBackups.InsertReportColumn(4, "大小", LVCFMT_RIGHT, 80);
     SetDlgItemText(IDC_BACKUP_FOLDER, "备份文件夹：" + ShownPath(BackupFolderFor(m_strBook)));
     FillList();
     return true;
@@ -72,8 +73,9 @@ void CBackupDlg::FillList() {
         const int row = m_listBackups.InsertRow(m_listBackups.GetItemCount(), file.timeText, texts);
         m_listBackups.SetItemData(row, static_cast<std::uint32_t>(i));
     }
+    // The newest is selected and current, so the arrow keys move on from it.
     if (!m_backups.empty())
-        m_listBackups.SetItemSelected(0, true);
+        m_listBackups.List()->setCurrentItem(m_listBackups.List()->topLevelItem(0));
     GetDlgItem(IDC_BACKUP_RESTORE)->setEnabled(!m_backups.empty());
 }
 
@@ -83,7 +85,7 @@ void CBackupDlg::OnBackupNow() {
         FillList();
         MessageBox("已备份账本：" + made.timeText + "，" + SizeText(made.size) + "。");
     } catch (const BackupError& e) {
-        MessageBox(BackupFailureText(e, BackupFolderFor(m_strBook)));
+        MessageBox("没有备份成功：" + BackupFailureText(e, BackupFolderFor(m_strBook)));
     }
 }
 

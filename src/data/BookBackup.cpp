@@ -23,6 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr LocalSeconds kDay = 86400;
+const std::string kAutomaticFailed = "账本没有能够自动备份：";
 
 BackupError::Kind KindOf(int error) {
     switch (error) {
@@ -103,10 +104,12 @@ bool BackUpQuietly(const std::string& bookPath, bool onlyWhenDue) {
         return true;
     } catch (const BackupError& e) {
         Log(book, e.what());
-        Notify(book, BackupFailureText(e, folder));
+        Notify(book, kAutomaticFailed + BackupFailureText(e, folder));
     } catch (const std::exception& e) {
         Log(book, e.what());
-        Notify(book, BackupFailureText(BackupError(BackupError::Kind::Other, e.what()), folder));
+        Notify(book,
+               kAutomaticFailed +
+                   BackupFailureText(BackupError(BackupError::Kind::Other, e.what()), folder));
     }
     return false;
 }
@@ -193,7 +196,7 @@ std::string BackupFailureText(const BackupError& error, const std::string& folde
             why = "无法在备份文件夹" + where + "写入新的备份（详情记在 tillbook.log 中）。";
             break;
     }
-    return "账本没有能够自动备份：" + why + "\n账本本身没有任何改动，可以照常使用。";
+    return why + "\n账本本身没有任何改动，可以照常使用。";
 }
 
 void SetBackupNoticeSink(BackupNoticeSink sink) {

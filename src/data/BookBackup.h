@@ -37,7 +37,8 @@ bool BackupApplies(const std::string& book);
 // backup; throws BackupError, leaving the book untouched and no new file listed.
 BackupFile BackUpBook(const std::string& bookPath, const std::string& folder = {});
 
-// The household's words for a failed backup, naming the folder.
+// The household's words for why a backup failed, naming the folder, and that the book is as
+// it was.
 std::string BackupFailureText(const BackupError& error, const std::string& folder);
 
 // Where the once-a-day failure message of an automatic backup goes; called on the thread that
