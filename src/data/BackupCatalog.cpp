@@ -7,12 +7,13 @@
 #include <regex>
 
 #include "data/BookConnection.h"
+#include "data/BookSide.h"
 #include "platform/ado/BulkDatabase.h"
 
 namespace fs = std::filesystem;
 
 std::string HouseholdBookPath() {
-    const std::string connection = kBookConnectionString;
+    const std::string connection = BookConnectionString();
     const std::string key = "Data Source=";
     std::error_code ec;
     return fs::absolute(connection.substr(connection.find(key) + key.size()), ec)
@@ -113,26 +114,30 @@ std::string NewBackupPath(const std::string& folder, const std::string& bookName
 
 BookSummary SummarizeBook(const std::string& path) {
     BookSummary summary;
-    ReadStoredRows(
-        path,
-        "SELECT (SELECT count(*) FROM normalIncome), (SELECT count(*) FROM normalPay), "
-        "(SELECT min(收入日期) FROM normalIncome), (SELECT min(支出日期) FROM normalPay), "
-        "(SELECT max(收入日期) FROM normalIncome), (SELECT max(支出日期) FROM normalPay)",
-        nullptr, [&summary](const std::vector<StoredValue>& row) {
-            summary.income = row[0].integer;
-            summary.expense = row[1].integer;
-            // The date part of each side's stored text; a side without entries has none.
-            auto day = [](const StoredValue& v) {
-                return v.kind == StoredValue::Kind::Text ? v.bytes.substr(0, 10) : std::string();
-            };
-            auto pick = [](std::string a, std::string b, bool first) {
-                if (a.empty() || b.empty())
-                    return a.empty() ? b : a;
-                return (a < b) == first ? a : b;
-            };
-            summary.firstDate = pick(day(row[2]), day(row[3]), true);
-            summary.lastDate = pick(day(row[4]), day(row[5]), false);
-        });
+    auto of = [](const std::string& what, const BookSide& side) {
+        return "(SELECT " + what + "(" + (what == "count" ? "*" : side.dateColumn) + ") FROM " +
+               side.entryTable + ")";
+    };
+    ReadStoredRows(path,
+                   "SELECT " + of("count", kIncomeSide) + ", " + of("count", kPaySide) + ", " +
+                       of("min", kIncomeSide) + ", " + of("min", kPaySide) + ", " +
+                       of("max", kIncomeSide) + ", " + of("max", kPaySide),
+                   nullptr, [&summary](const std::vector<StoredValue>& row) {
+                       summary.income = row[0].integer;
+                       summary.expense = row[1].integer;
+                       // The date part of each side's stored text; a side without entries has none.
+                       auto day = [](const StoredValue& v) {
+                           return v.kind == StoredValue::Kind::Text ? v.bytes.substr(0, 10)
+                                                                    : std::string();
+                       };
+                       auto pick = [](std::string a, std::string b, bool first) {
+                           if (a.empty() || b.empty())
+                               return a.empty() ? b : a;
+                           return (a < b) == first ? a : b;
+                       };
+                       summary.firstDate = pick(day(row[2]), day(row[3]), true);
+                       summary.lastDate = pick(day(row[4]), day(row[5]), false);
+                   });
     return summary;
 }
 
