@@ -1,8 +1,5 @@
 #include "data/BookBackup.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
