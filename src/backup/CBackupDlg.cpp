@@ -51,6 +51,12 @@ bool CBackupDlg::OnInitDialog() {
     m_listBackups.InsertReportColumn(2, "支出笔数", LVCFMT_RIGHT, 64);
     m_listBackups.InsertReportColumn(3, "最新记录日期", LVCFMT_LEFT, 96);
     m_listBackups.InsertReportColumn(4, "大小", LVCFMT_RIGHT, 80);
+    if (!BackupApplies(m_strBook)) {
+        SetDlgItemText(IDC_BACKUP_FOLDER, "这个账本保存在数据库服务器上，由服务器自己备份。");
+        GetDlgItem(IDC_BACKUP_NOW)->setEnabled(false);
+        GetDlgItem(IDC_BACKUP_RESTORE)->setEnabled(false);
+        return true;
+    }
     SetDlgItemText(IDC_BACKUP_FOLDER, "备份文件夹：" + ShownPath(BackupFolderFor(m_strBook)));
     FillList();
     return true;

@@ -15,10 +15,12 @@ namespace fs = std::filesystem;
 std::string HouseholdBookPath() {
     const std::string connection = BookConnectionString();
     const std::string key = "Data Source=";
+    const std::string source = connection.substr(connection.find(key) + key.size());
+    // A server's address stays as it is: backups do not apply to it.
+    if (source.find("://") != std::string::npos)
+        return source;
     std::error_code ec;
-    return fs::absolute(connection.substr(connection.find(key) + key.size()), ec)
-        .lexically_normal()
-        .string();
+    return fs::absolute(source, ec).lexically_normal().string();
 }
 
 std::string BackupFolderFor(const std::string& bookPath) {

@@ -8,7 +8,8 @@
 
 // Where a book's backups lie and what each holds.
 
-// The book every dialog opens (data.mdb in the working directory), as a full path.
+// The book every dialog opens (data.mdb in the working directory), as a full path; a server's
+// address as it is.
 std::string HouseholdBookPath();
 
 // The backups folder of the book at `bookPath`: "backups" beside it.
