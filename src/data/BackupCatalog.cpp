@@ -14,11 +14,13 @@ namespace fs = std::filesystem;
 
 std::string HouseholdBookPath() {
     const std::string connection = BookConnectionString();
-    const std::string key = "Data Source=";
-    const std::string source = connection.substr(connection.find(key) + key.size());
     // A server's address stays as it is: backups do not apply to it.
-    if (source.find("://") != std::string::npos)
-        return source;
+    if (connection.find("://") != std::string::npos)
+        return connection;
+    const std::string key = "Data Source=";
+    const std::size_t at = connection.find(key);
+    const std::string source =
+        at == std::string::npos ? "data.mdb" : connection.substr(at + key.size());
     std::error_code ec;
     return fs::absolute(source, ec).lexically_normal().string();
 }
