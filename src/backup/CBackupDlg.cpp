@@ -135,7 +135,12 @@ void CBackupDlg::OnRestore() {
         return;
     }
     // Read back from the book's own name: what every dialog opens from now on.
-    const BookSummary reopened = SummarizeBook(m_strBook);
+    BookSummary reopened = then;
+    try {
+        reopened = SummarizeBook(m_strBook);
+    } catch (const std::exception&) {
+        // Checked as a book before it took the book's place; what it holds is the backup's.
+    }
     FillList();
     std::string text = "账本已恢复成 " + chosen.timeText + " 的备份，并已重新打开：收入 " +
                        Count(reopened.income) + "，支出 " + Count(reopened.expense) + "。";
