@@ -1,5 +1,6 @@
 #include "data/BookBackup.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -209,14 +210,27 @@ bool BackUpIfDue(const std::string& bookPath) {
     return BackUpQuietly(bookPath, true);
 }
 
-CStartupBackup::CStartupBackup(const std::string& bookPath)
-    : m_thread([bookPath] { BackUpIfDue(bookPath); }) {}
+CStartupBackup::CStartupBackup(const std::string& bookPath, std::chrono::milliseconds delay)
+    : m_thread([this, bookPath, delay] {
+          {
+              std::unique_lock lock(m_mutex);
+              m_hurry.wait_for(lock, delay, [this] { return m_bHurry; });
+          }
+          // The window comes first; this thread takes what the processor has left.
+          ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
+          BackUpIfDue(bookPath);
+      }) {}
 
 CStartupBackup::~CStartupBackup() {
     Wait();
 }
 
 void CStartupBackup::Wait() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_bHurry = true;
+    }
+    m_hurry.notify_all();
     if (m_thread.joinable())
         m_thread.join();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -53,16 +56,21 @@ bool BackUpBeforeBulkChange(const std::string& bookPath);
 // The same when the newest backup is more than a day old (or there is none).
 bool BackUpIfDue(const std::string& bookPath);
 
-// Runs BackUpIfDue on its own thread, so that the program's start never waits for it; the
-// destructor waits for it to end.
+// Runs BackUpIfDue on its own thread at a low priority, once `delay` has passed, so that the
+// program's start neither waits for it nor shares the processor with it. Wait (and the
+// destructor) starts it at once if it has not begun, and waits for it to end.
 class CStartupBackup {
 public:
-    explicit CStartupBackup(const std::string& bookPath);
+    explicit CStartupBackup(const std::string& bookPath,
+                            std::chrono::milliseconds delay = std::chrono::seconds(3));
     ~CStartupBackup();
     CStartupBackup(const CStartupBackup&) = delete;
     CStartupBackup& operator=(const CStartupBackup&) = delete;
     void Wait();
 
 private:
+    std::mutex m_mutex;
+    std::condition_variable m_hurry;
+    bool m_bHurry = false;
     std::thread m_thread;
 };
