@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <string>
 
-#include "JetImport.h"
+#include "JetCopy.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,7 @@
 #include "JetImport.h"
 
+#include "BookPlacement.h"
+
 #include <gtest/gtest.h>
 
 #include <mdbtools.h>
