@@ -32,6 +32,7 @@ T ReadLe(const unsigned char* p) {
     return v;
 }
 
+
 // What a Jet file's first page says about it; empty when it looks usable.
 std::string SourceProblem(const std::string& source) {
     std::error_code ec;
@@ -50,6 +51,10 @@ std::string SourceProblem(const std::string& source) {
     const JetFormat format = JetFormatOf(std::string_view(header, got));
     if (got >= kJetSignatureBytes && format == JetFormat::None)
         return "'" + source + "' is not a Jet/Access database (.mdb) file.";
+    if (format == JetFormat::Ace)
+        return "'" + source + "' is an Access 2007 or later file (.accdb), which cannot be " +
+               "imported; save it in Access as an Access 2002-2003 database (.mdb) and import " +
+               "that file.";
     if (got < sizeof header)
         return "'" + source + "' is too short to be a Jet/Access database.";
     const std::uintmax_t page = format == JetFormat::Jet3 ? 2048 : 4096;
@@ -101,11 +106,23 @@ std::string DeclaredType(const MdbColumn& col, bool key) {
         case MDB_REPID:
             return "CHAR(38)";
         case MDB_NUMERIC:
-            return "DECIMAL(" + std::to_string(col.col_prec) + "," + std::to_string(col.col_scale) +
+            // libmdb keeps the precision in col_scale and the scale in col_prec.
+            return "DECIMAL(" + std::to_string(col.col_scale) + "," + std::to_string(col.col_prec) +
                    ")";
         default:
             return "INTEGER";  // attachments and other complex columns: their id
     }
+}
+
+// The canonical form {8E39276A-BCA8-4AC4-891E-49911D8438DD} of a GUID's 16 stored
+// bytes (the first three groups little-endian).
+std::string GuidText(const unsigned char* p) {
+    char text[39];
+    std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                  ReadLe<std::uint32_t>(p), ReadLe<std::uint16_t>(p + 4),
+                  ReadLe<std::uint16_t>(p + 6), p[8], p[9], p[10], p[11], p[12], p[13], p[14],
+                  p[15]);
+    return text;
 }
 
 class JetReader {
@@ -114,6 +131,13 @@ public:
         : m_source(source), m_table(table), m_mdb(mdb) {
         std::error_code ec;
         m_fileSize = fs::file_size(source, ec);
+        m_pages = m_fileSize / static_cast<std::uintmax_t>(mdb->fmt->pg_size);
+    }
+
+    // A page the file refers to must be in it.
+    void NeedPage(std::uintmax_t page) {
+        if (page >= m_pages)
+            throw ImportError(CutShortMessage(m_source));
     }
 
     // Bytes of a memo or OLE value whose 12-byte header sits at `p` (`size` bytes in the row).
@@ -138,8 +162,10 @@ public:
             int start = 0;
             std::size_t len = 0;
             // Every link adds at least one byte, so a loop in the chain ends here.
-            if (pgRow == 0 || static_cast<std::size_t>(hops) > length ||
-                mdb_find_pg_row(m_mdb, static_cast<int>(pgRow), &buf, &start, &len) != 0)
+            if (pgRow == 0 || static_cast<std::size_t>(hops) > length)
+                Damaged();
+            NeedPage(pgRow >> 8);
+            if (mdb_find_pg_row(m_mdb, static_cast<int>(pgRow), &buf, &start, &len) != 0)
                 Damaged();
             start &= kOffsetMask;
             const auto* row = static_cast<const unsigned char*>(buf) + start;
@@ -178,6 +204,7 @@ private:
     std::string m_table;
     MdbHandle* m_mdb;
     std::uintmax_t m_fileSize = 0;
+    std::uintmax_t m_pages = 0;
     std::vector<char> m_text;
 };
 
@@ -265,9 +292,7 @@ void BindField(CMemoryDatabase& db, int index, const MdbColumn& col, const MdbFi
             return;
         case MDB_REPID: {
             need(16);
-            char* text = mdb_uuid_to_string(mdb->pg_buf, field.start);
-            db.BindText(index, text);
-            g_free(text);
+            db.BindText(index, GuidText(p));
             return;
         }
         case MDB_NUMERIC: {
@@ -359,31 +384,35 @@ long long CopyTable(CMemoryDatabase& db, MdbHandle* mdb, MdbTableDef* def,
         // so the row is cracked again from the page it was just read from.
         int start = 0;
         std::size_t size = 0;
+        reader.NeedPage(def->cur_phys_pg);
         if (mdb_find_row(mdb, static_cast<int>(def->cur_row) - 1, &start, &size) != 0)
             reader.Damaged();
-        const int count = mdb_crack_row(def, start & kOffsetMask, size, fields.data());
-        if (count != static_cast<int>(cols.size()))
+        // A row keeps the column count of its day: columns added since are not in it
+        // (NULL), columns deleted since are still in it (skipped by the layout).
+        if (mdb_crack_row(def, start & kOffsetMask, size, fields.data()) <= 0)
             reader.Damaged();
-        for (int i = 0; i < count; ++i) {
-            const int c = fields[i].colnum;
-            if (c < 0 || c >= count)
+        for (std::size_t c = 0; c < cols.size(); ++c) {
+            if (fields[c].colnum != static_cast<int>(c))
                 reader.Damaged();
-            BindField(db, c + 1, *cols[c], fields[i], mdb, reader);
+            BindField(db, static_cast<int>(c) + 1, *cols[c], fields[c], mdb, reader);
         }
         try {
             db.AddRow();
         } catch (const std::runtime_error& e) {
             throw ImportError("Cannot copy a row of table '" + name + "': " + e.what());
         }
-        ++rows;
+        // More rows than the table holds: the pages lead in a circle.
+        if (++rows > static_cast<long long>(def->num_rows))
+            break;
         if (progress != nullptr && rows % 1024 == 0)
             progress(done + rows, total, name);
     }
     // A short read means pages are missing or unreadable: never a partial copy.
     if (rows != def->num_rows) {
         throw ImportError("'" + source + "' is damaged or truncated: table '" + name + "' has " +
-                          std::to_string(def->num_rows) + " rows, only " + std::to_string(rows) +
-                          " could be read.");
+                          std::to_string(def->num_rows) + " rows, " +
+                          (rows < def->num_rows ? "only " + std::to_string(rows) + " could be read."
+                                                : "its pages lead to more."));
     }
     CopyIndexes(db, def, cols, keyColumn);
     return rows;
@@ -399,7 +428,7 @@ bool CatalogIsWhole(MdbHandle* mdb) {
             return false;
         unsigned rows = 0;
         mdb_rewind_table(def.get());
-        while (mdb_fetch_row(def.get()))
+        while (rows <= def->num_rows && mdb_fetch_row(def.get()))
             ++rows;
         return rows == def->num_rows;
     }
@@ -407,6 +436,11 @@ bool CatalogIsWhole(MdbHandle* mdb) {
 }
 
 }  // namespace
+
+std::string CutShortMessage(const std::string& source) {
+    return "'" + source + "' is truncated: it ends before the pages it refers to; it cannot be " +
+           "imported.";
+}
 
 JetFormat JetFileFormat(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
