@@ -112,30 +112,13 @@ std::string TempPrefix(const std::string& targetName) {
     return "." + targetName + ".import-";
 }
 
-// A temporary file of an import that was killed while it checked the new book
-// (the only moment the file has a name before it is complete and in place).
-void RemoveStaleTemps(const fs::path& dir, const std::string& targetName) {
-    const std::string prefix = TempPrefix(targetName);
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dir, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) != 0)
-            continue;
-        const std::string pid = name.substr(prefix.size());
-        if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        if (::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH)
-            fs::remove(entry.path(), ec);
-    }
-}
-
 }  // namespace
 
 StagedBook::StagedBook(const fs::path& target, const std::string& image, mode_t mode)
     : m_target(target) {
     const fs::path dir = target.parent_path();
     const std::string name = target.filename().string();
-    RemoveStaleTemps(dir, name);
+    RemoveStaleTemps(dir, TempPrefix(name));
     m_temp = (dir / (TempPrefix(name) + std::to_string(::getpid()))).string();
     SetPendingTemp(m_temp.c_str());
     try {
@@ -183,4 +166,19 @@ std::string KeepBeside(const std::string& path) {
             return candidate;
     }
     throw ImportError("Cannot keep a copy of '" + path + "' beside it; nothing was changed.");
+}
+
+void RemoveStaleTemps(const fs::path& dir, const std::string& prefix) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0)
+            continue;
+        const std::string pid = name.substr(prefix.size());
+        if (pid.empty() || pid.size() > 9 ||
+            pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        if (::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH)
+            fs::remove_all(entry.path(), ec);
+    }
 }

@@ -41,3 +41,8 @@ std::string KeepBeside(const std::string& path);
 // place: "data.jet-backup.mdb", then "data.jet-backup-2.mdb", ... for the
 // first name that is free.
 std::string JetBackupPath(const std::string& path);
+
+// Removes what `dir` holds under "<prefix><pid>" for a process that no longer runs: the
+// temporary file or folder of a run that was killed. A book import has a name only
+// while its finished file is checked, an export while its tables are written.
+void RemoveStaleTemps(const std::filesystem::path& dir, const std::string& prefix);

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 
+#include "JetPageReads.h"
 #include "data/SqlText.h"
 #include "platform/ado/BulkDatabase.h"
 #include "platform/ado/JetSignature.h"
@@ -31,7 +32,6 @@ T ReadLe(const unsigned char* p) {
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-
 
 // What a Jet file's first page says about it; empty when it looks usable.
 std::string SourceProblem(const std::string& source) {
@@ -453,11 +453,15 @@ std::string CopyJetFile(const std::string& source, const std::string& onlyTable,
                         JetCopyStats& stats, ImportProgress progress) {
     if (const std::string problem = SourceProblem(source); !problem.empty())
         throw ImportError(problem);
+    PageReads reads;
     MdbPtr mdb(mdb_open(source.c_str(), MDB_NOFLAGS));
-    if (!mdb)
+    if (!mdb || !WatchPageReads(mdb.get(), source, reads))
         throw ImportError("'" + source + "' cannot be read as a Jet/Access database.");
-    if (mdb_read_catalog(mdb.get(), MDB_TABLE) == nullptr)
-        throw ImportError("'" + source + "' is damaged: its list of tables cannot be read.");
+    if (mdb_read_catalog(mdb.get(), MDB_TABLE) == nullptr || reads.pastTheEnd) {
+        throw ImportError(reads.pastTheEnd
+                              ? CutShortMessage(source)
+                              : "'" + source + "' is damaged: its list of tables cannot be read.");
+    }
 
     // The catalog is read like any table, and a short read drops tables without a
     // word: the system table that holds it must give all its rows.
@@ -494,6 +498,8 @@ std::string CopyJetFile(const std::string& source, const std::string& onlyTable,
         stats.rows += CopyTable(db, mdb.get(), def.get(), source, stats.rows, total, progress);
         stats.tables.push_back(def->name);
     }
+    if (reads.pastTheEnd)
+        throw ImportError(CutShortMessage(source));
     if (progress != nullptr)
         progress(stats.rows, total, {});
     return db.Image();

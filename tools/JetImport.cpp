@@ -10,6 +10,7 @@
 #include <set>
 
 #include "BookPlacement.h"
+#include "BoundedJetCopy.h"
 #include "JetCopy.h"
 #include "data/BookFile.h"
 
@@ -73,7 +74,8 @@ int RunImportCommand(const std::string& sourceArg, const std::string& targetArg,
         JetCopyStats stats;
         if (progress == nullptr && ::isatty(::fileno(err)) != 0 && err == stderr)
             progress = ShowProgress;
-        const auto image = CopyJetFile(source.string(), {}, stats, progress);
+        const auto image = CopyJetFileBounded(source.string(), {}, stats, progress,
+                                              JetReadLimitsFor(fs::file_size(source, ec)));
 
         // The book is as private as the file it came from (and always writable by its owner).
         struct stat st {};

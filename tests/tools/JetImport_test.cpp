@@ -1,6 +1,7 @@
 #include "JetImport.h"
 
 #include "BookPlacement.h"
+#include "BoundedJetCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -165,8 +166,8 @@ TEST_P(JetImportSample, EveryTableRowAndValueEqualsWhatMdbToolsRead) {
             int precision = 0, scale = 0;
             char comma = 0;
             line >> precision >> comma >> scale;
-            EXPECT_EQ(c.type, "DECIMAL(" + std::to_string(precision) + "," + std::to_string(scale) +
-                                  ")");
+            EXPECT_EQ(c.type,
+                      "DECIMAL(" + std::to_string(precision) + "," + std::to_string(scale) + ")");
         }
         auto exported =
             ParseCsv(Shell("mdb-export -H -b hex -0 " + std::string(kNull) +
@@ -344,6 +345,13 @@ TEST(JetImport, UnusableSourcesGetAClearMessageAndNoFile) {
         {"pages.mdb", bytes.substr(0, 2048 * 700), "truncated"},
         {"book.mdb", std::string("SQLite format 3\0", 16) + std::string(1000, '\0'),
          "already a SQLite book"},
+        // Whole pages, but fewer than the file refers to: libmdb read on with stale bytes,
+        // looped for ever or grew without end on these.
+        {"cut368.mdb", bytes.substr(0, 2048 * 368), "truncated: it ends before the pages"},
+        {"cut372.mdb", bytes.substr(0, 2048 * 372), "truncated: it ends before the pages"},
+        {"cut421.mdb", bytes.substr(0, 2048 * 421), "truncated: it ends before the pages"},
+        {"new.accdb", std::string("\0\1\0\0Standard ACE DB\0\2", 21) + std::string(8171, '\0'),
+         "Access 2007 or later file (.accdb), which cannot be imported"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -391,6 +399,24 @@ TEST(JetImport, TheProgramsMessageForAJetFileNamesACommandThatRunsAsShown) {
     Shell(command + " >/dev/null");
     EXPECT_EQ(ReadFile(book).substr(0, 15), "SQLite format 3");
     EXPECT_TRUE(fs::exists(dir / "Our Books (old)" / "data.jet-backup.mdb"));
+}
+
+TEST(JetImport, AReadThatOutlivesItsTimeIsStoppedAndRefused) {
+    TempDir dir;
+    const fs::path source = CopyJetSample("nwind.mdb", dir.Path());
+    JetCopyStats stats;
+    try {
+        CopyJetFileBounded(source, {}, stats, nullptr, {std::chrono::milliseconds(0), 1u << 30});
+        FAIL() << "no time was enough";
+    } catch (const ImportError& e) {
+        EXPECT_NE(std::string(e.what()).find("did not end within 0 seconds"), std::string::npos)
+            << e.what();
+    }
+    const auto image = CopyJetFileBounded(source, "Shippers", stats, nullptr,
+                                          JetReadLimitsFor(fs::file_size(source)));
+    EXPECT_EQ(image.substr(0, 15), "SQLite format 3");
+    EXPECT_EQ(stats.tables, std::vector<std::string>{"Shippers"});
+    EXPECT_EQ(stats.rows, 3);
 }
 
 void KillSelf(long long, long long, const std::string& table) {
