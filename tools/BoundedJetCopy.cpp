@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -237,13 +238,22 @@ private:
         }
     }
 
-    // Only the library's word for a page past the end matters; the rest is discarded.
+    // Only the library's word for a page past the end matters, and the last lines in case
+    // the reader dies; the rest is discarded.
     void ReadDiagnostics() {
-        const std::size_t keep = std::min(m_diag.size(), kPastTheEnd.size());
-        m_diag.erase(0, m_diag.size() - keep);
-        if (Drain(m_diagFd, m_diag) && m_diag.find(kPastTheEnd) != std::string::npos)
+        const std::size_t kept = m_diag.size();
+        if (kept > kDiagnosticsKept)
+            m_diag.erase(0, kept - kDiagnosticsKept);
+        const std::size_t from = m_diag.size() - std::min(m_diag.size(), kPastTheEnd.size());
+        if (Drain(m_diagFd, m_diag) && m_diag.find(kPastTheEnd, from) != std::string::npos)
             m_pastTheEnd = true;
     }
+
+public:
+    const std::string& Diagnostics() const { return m_diag; }
+
+private:
+    static constexpr std::size_t kDiagnosticsKept = 16384;
 
     pid_t m_child;
     int m_reportFd;
@@ -301,11 +311,12 @@ std::string CopyJetFileBounded(const std::string& source, const std::string& onl
                               std::to_string(limits.memoryBytes >> 20) +
                               " MB of memory; it cannot be imported.");
         case ChildWatch::End::Died:
-            throw ImportError("'" + source + "' is damaged: the Jet reader stopped on it (" +
-                              (WIFSIGNALED(watch.Status())
-                                   ? "signal " + std::to_string(WTERMSIG(watch.Status()))
-                                   : "exit " + std::to_string(WEXITSTATUS(watch.Status()))) +
-                              "); it cannot be imported.");
+            throw JetReaderDied("'" + source + "' is damaged: the Jet reader stopped on it (" +
+                                    (WIFSIGNALED(watch.Status())
+                                         ? "signal " + std::to_string(WTERMSIG(watch.Status()))
+                                         : "exit " + std::to_string(WEXITSTATUS(watch.Status()))) +
+                                    "); it cannot be imported.",
+                                watch.Diagnostics());
         case ChildWatch::End::Reported:
             break;
     }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "JetCopy.h"
 
@@ -11,6 +12,18 @@
 // only reported on stderr ("offset ... is beyond EOF") while it goes on with stale bytes.
 // So the copy runs in a child process that the import watches: it is stopped when it
 // outlives its time or memory, and its diagnostics are read for pages past the end.
+
+// The reader ended without its own word: a crash, or a sanitizer's report in a test build.
+class JetReaderDied : public ImportError {
+public:
+    JetReaderDied(const std::string& message, std::string diagnostics)
+        : ImportError(message), m_diagnostics(std::move(diagnostics)) {}
+    // The last of what it wrote on stderr, for a test harness to show.
+    const std::string& Diagnostics() const { return m_diagnostics; }
+
+private:
+    std::string m_diagnostics;
+};
 
 struct JetReadLimits {
     std::chrono::milliseconds time;

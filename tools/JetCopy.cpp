@@ -169,7 +169,8 @@ public:
                 Damaged();
             start &= kOffsetMask;
             const auto* row = static_cast<const unsigned char*>(buf) + start;
-            if (start + len > static_cast<std::size_t>(m_mdb->fmt->pg_size))
+            if (static_cast<std::size_t>(start) + len >
+                static_cast<std::size_t>(m_mdb->fmt->pg_size))
                 Damaged();
             if (single) {
                 out.assign(reinterpret_cast<const char*>(row), std::min(len, length));
@@ -272,7 +273,8 @@ void BindField(CMemoryDatabase& db, int index, const MdbColumn& col, const MdbFi
             return;
         }
         case MDB_TEXT: {
-            const std::string text = reader.Text(reinterpret_cast<const char*>(p), size);
+            const std::string text =
+                reader.Text(reinterpret_cast<const char*>(p), static_cast<std::size_t>(size));
             db.BindText(index, text);
             return;
         }
@@ -327,7 +329,7 @@ void CopyIndexes(CMemoryDatabase& db, MdbTableDef* def, const std::vector<MdbCol
             const int c = idx->key_col_num[k] - 1;
             usable = c >= 0 && c < static_cast<int>(cols.size());
             if (usable) {
-                keys += (k ? ", " : "") + DoubleQuoted(cols[c]->name) +
+                keys += (k ? ", " : "") + DoubleQuoted(cols[static_cast<std::size_t>(c)]->name) +
                         (idx->key_col_order[k] == MDB_DESC ? " DESC" : "");
             }
         }
