@@ -441,8 +441,8 @@ bool CatalogIsWhole(MdbHandle* mdb) {
 }  // namespace
 
 std::string CutShortMessage(const std::string& source) {
-    return "'" + source + "' is truncated: it ends before the pages it refers to; it cannot be " +
-           "imported.";
+    return "'" + source + "' is truncated or damaged: it refers to pages past its end; it " +
+           "cannot be imported.";
 }
 
 JetFormat JetFileFormat(const std::string& path) {

@@ -30,5 +30,6 @@ std::string CopyJetFile(const std::string& source, const std::string& onlyTable,
 // What the first bytes of the file at `path` say it is.
 JetFormat JetFileFormat(const std::string& path);
 
-// The refusal of a file that ends before the pages it refers to.
+// The refusal of a file that ends before the pages it refers to (cut short, or a
+// damaged page number).
 std::string CutShortMessage(const std::string& source);

@@ -337,6 +337,15 @@ TEST(JetImport, UnusableSourcesGetAClearMessageAndNoFile) {
         std::string content;
         const char* message;
     };
+    // A row of Table1 (the first on its data page, page 29) that claims 65535 columns:
+    // unlike a row of an older column count, it cannot be decoded.
+    std::string undecodable = ReadFile(CopyJetSample("peer/delColTestV2000.mdb", dir.Path()));
+    const std::size_t page = 29 * 4096;
+    const auto offset = [&](std::size_t at) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(undecodable[at]));
+    };
+    const std::size_t row = page + (offset(page + 14) | (offset(page + 15) & 0x1f) << 8);
+    undecodable[row] = undecodable[row + 1] = '\xff';
     const Case cases[] = {
         {"text.mdb", "this is not a database\n", "not a Jet/Access database"},
         {"empty.mdb", "", "too short"},
@@ -347,9 +356,13 @@ TEST(JetImport, UnusableSourcesGetAClearMessageAndNoFile) {
          "already a SQLite book"},
         // Whole pages, but fewer than the file refers to: libmdb read on with stale bytes,
         // looped for ever or grew without end on these.
-        {"cut368.mdb", bytes.substr(0, 2048 * 368), "truncated: it ends before the pages"},
-        {"cut372.mdb", bytes.substr(0, 2048 * 372), "truncated: it ends before the pages"},
-        {"cut421.mdb", bytes.substr(0, 2048 * 421), "truncated: it ends before the pages"},
+        {"cut368.mdb", bytes.substr(0, 2048 * 368),
+         "truncated or damaged: it refers to pages past its end"},
+        {"cut372.mdb", bytes.substr(0, 2048 * 372),
+         "truncated or damaged: it refers to pages past its end"},
+        {"cut421.mdb", bytes.substr(0, 2048 * 421),
+         "truncated or damaged: it refers to pages past its end"},
+        {"undecodable.mdb", undecodable, "damaged or truncated: table 'Table1' has 2 rows, only 1"},
         {"new.accdb", std::string("\0\1\0\0Standard ACE DB\0\2", 21) + std::string(8171, '\0'),
          "Access 2007 or later file (.accdb), which cannot be imported"},
     };
