@@ -125,6 +125,32 @@ std::string GuidText(const unsigned char* p) {
     return text;
 }
 
+// Access names are never empty and hold no control characters; a damaged catalog or
+// table definition yields such names (and text libmdb could not convert).
+bool IsPlausibleName(const char* name) {
+    const std::string_view s(name);
+    if (s.empty())
+        return false;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x20 || c == 0x7f)
+            return false;
+        const std::size_t n = c < 0x80         ? 1
+                              : (c >> 5) == 6  ? 2
+                              : (c >> 4) == 14 ? 3
+                              : (c >> 3) == 30 ? 4
+                                               : 0;
+        if (n == 0 || i + n > s.size())
+            return false;
+        for (std::size_t k = 1; k < n; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
 class JetReader {
 public:
     JetReader(const std::string& source, const std::string& table, MdbHandle* mdb)
@@ -361,6 +387,10 @@ long long CopyTable(CMemoryDatabase& db, MdbHandle* mdb, MdbTableDef* def,
     bool keyTaken = false;
     int keyColumn = -1;
     for (std::size_t i = 0; i < cols.size(); ++i) {
+        if (!IsPlausibleName(cols[i]->name)) {
+            throw ImportError("'" + source + "' is damaged: table '" + name +
+                              "' has a column whose name no column can have.");
+        }
         // The first AutoNumber column becomes the rowid, so its values are kept and
         // new rows continue after the highest.
         const bool key = !keyTaken && cols[i]->col_type == MDB_LONGINT && cols[i]->is_long_auto;
@@ -480,6 +510,10 @@ std::string CopyJetFile(const std::string& source, const std::string& onlyTable,
             continue;
         if (!onlyTable.empty() && onlyTable != entry->object_name)
             continue;
+        if (!IsPlausibleName(entry->object_name)) {
+            throw ImportError("'" + source + "' is damaged: its list of tables holds a name no " +
+                              "table can have.");
+        }
         TablePtr def(mdb_read_table(entry));
         if (!def || mdb_read_columns(def.get()) == nullptr) {
             throw ImportError("'" + source + "' is damaged: table '" + entry->object_name +

@@ -346,6 +346,9 @@ TEST(JetImport, UnusableSourcesGetAClearMessageAndNoFile) {
     };
     const std::size_t row = page + (offset(page + 14) | (offset(page + 15) & 0x1f) << 8);
     undecodable[row] = undecodable[row + 1] = '\xff';
+    // One byte of the catalog changed (found by the fuzzer): a table without a name.
+    std::string nameless = ReadFile(CopyJetSample("peer/delTestV1997.mdb", dir.Path()));
+    nameless[36904] = '5';
     const Case cases[] = {
         {"text.mdb", "this is not a database\n", "not a Jet/Access database"},
         {"empty.mdb", "", "too short"},
@@ -363,6 +366,7 @@ TEST(JetImport, UnusableSourcesGetAClearMessageAndNoFile) {
         {"cut421.mdb", bytes.substr(0, 2048 * 421),
          "truncated or damaged: it refers to pages past its end"},
         {"undecodable.mdb", undecodable, "damaged or truncated: table 'Table1' has 2 rows, only 1"},
+        {"nameless.mdb", nameless, "its list of tables holds a name no table can have"},
         {"new.accdb", std::string("\0\1\0\0Standard ACE DB\0\2", 21) + std::string(8171, '\0'),
          "Access 2007 or later file (.accdb), which cannot be imported"},
     };
