@@ -301,15 +301,15 @@ std::string CopyJetFileBounded(const std::string& source, const std::string& onl
     const ChildWatch::End end = watch.Run(limits);
     switch (end) {
         case ChildWatch::End::PastTheEnd:
-            throw ImportError(CutShortMessage(source));
+            throw JetReaderStopped(CutShortMessage(source));
         case ChildWatch::End::OutOfTime:
-            throw ImportError("'" + source + "' is damaged: reading it did not end within " +
-                              std::to_string(limits.time.count() / 1000) +
-                              " seconds; it cannot be imported.");
+            throw JetReaderStopped("'" + source + "' is damaged: reading it did not end within " +
+                                   std::to_string(limits.time.count() / 1000) +
+                                   " seconds; it cannot be imported.");
         case ChildWatch::End::OutOfMemory:
-            throw ImportError("'" + source + "' is damaged: reading it took more than " +
-                              std::to_string(limits.memoryBytes >> 20) +
-                              " MB of memory; it cannot be imported.");
+            throw JetReaderStopped("'" + source + "' is damaged: reading it took more than " +
+                                   std::to_string(limits.memoryBytes >> 20) +
+                                   " MB of memory; it cannot be imported.");
         case ChildWatch::End::Died:
             throw JetReaderDied("'" + source + "' is damaged: the Jet reader stopped on it (" +
                                     (WIFSIGNALED(watch.Status())

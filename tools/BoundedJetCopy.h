@@ -13,6 +13,12 @@
 // So the copy runs in a child process that the import watches: it is stopped when it
 // outlives its time or memory, and its diagnostics are read for pages past the end.
 
+// The reader was stopped: it outlived its time or memory, or read past the end.
+class JetReaderStopped : public ImportError {
+public:
+    using ImportError::ImportError;
+};
+
 // The reader ended without its own word: a crash, or a sanitizer's report in a test build.
 class JetReaderDied : public ImportError {
 public:
