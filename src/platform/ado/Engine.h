@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -24,6 +25,8 @@ public:
     virtual void Bind(int index, const EngineValue& value) = 0;
     // True when a row came, false when the statement is done.
     virtual bool Step() = 0;
+    // Rows the result holds once known (the server sends them all at once); 0 when unknown.
+    virtual std::size_t ExpectedRows() const { return 0; }
 
     // The current row's value as stored: null, integer, real, text or blob. A number
     // read for a text field (`numberAsText`) also carries the engine's text of it.

@@ -159,6 +159,9 @@ public:
     int ColumnCount() const override;
     void Bind(int index, const EngineValue& value) override;
     bool Step() override;
+    std::size_t ExpectedRows() const override {
+        return m_rows ? static_cast<std::size_t>(PQntuples(m_rows.get())) : 0;
+    }
     EngineValue Value(int column, bool numberAsText) const override;
     std::string_view ColumnName(int column) const override {
         return View(PQfname(Shape(), column));

@@ -13,6 +13,7 @@
 
 #include "platform/ado/AsciiText.h"
 #include "platform/ado/ComError.h"
+#include "platform/ado/JetSignature.h"
 
 namespace fs = std::filesystem;
 
@@ -67,10 +68,8 @@ void SniffFile(const std::string& path) {
     if (got == -2)
         RaiseFileFault(FileFault::NotRegular, path, "is not a regular file.");
     const std::string_view bytes(header, got > 0 ? static_cast<size_t>(got) : 0);
-    if (bytes.find("Standard Jet DB") != std::string_view::npos ||
-        bytes.find("Standard ACE DB") != std::string_view::npos) {
+    if (JetFormatOf(bytes) != JetFormat::None)
         RaiseFileFault(FileFault::JetFormat, path, "is a Microsoft Access (Jet) database.");
-    }
     if (bytes.size() < 16 || std::memcmp(bytes.data(), "SQLite format 3", 16) != 0)
         RaiseFileFault(FileFault::NotDatabase, path, "is not a database of this program.");
 }
@@ -178,32 +177,37 @@ public:
     }
 
     EngineValue Value(int column, bool numberAsText) const override {
+        // One look at the column's value, not a locked API call for its type, text and length.
+        sqlite3_value* value = sqlite3_column_value(m_stmt, column);
+        const auto bytesOf = [value](const void* p) {
+            return p != nullptr ? std::string_view(static_cast<const char*>(p),
+                                                   static_cast<size_t>(sqlite3_value_bytes(value)))
+                                : std::string_view();
+        };
         EngineValue e;
-        switch (sqlite3_column_type(m_stmt, column)) {
+        switch (sqlite3_value_type(value)) {
             case SQLITE_NULL:
                 return e;
             case SQLITE_INTEGER:
                 e.type = EngineValue::Type::Integer;
-                e.integer = sqlite3_column_int64(m_stmt, column);
+                e.integer = sqlite3_value_int64(value);
                 break;
             case SQLITE_FLOAT:
                 e.type = EngineValue::Type::Real;
-                e.real = sqlite3_column_double(m_stmt, column);
+                e.real = sqlite3_value_double(value);
                 break;
             case SQLITE_TEXT:
                 e.type = EngineValue::Type::Text;
-                e.bytes = Text(column);
+                e.bytes = bytesOf(sqlite3_value_text(value));
                 return e;
-            default: {
+            default:
                 e.type = EngineValue::Type::Blob;
-                const auto* p = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
-                e.bytes =
-                    std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(m_stmt, column)));
+                e.bytes = bytesOf(sqlite3_value_blob(value));
                 return e;
-            }
         }
+        // A number read into a text field takes the engine's own text of it.
         if (numberAsText)
-            e.bytes = Text(column);
+            e.bytes = bytesOf(sqlite3_value_text(value));
         return e;
     }
 
@@ -221,13 +225,6 @@ public:
     }
 
 private:
-    std::string_view Text(int column) const {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
-        return p != nullptr
-                   ? std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(m_stmt, column)))
-                   : std::string_view();
-    }
-
     sqlite3* m_db;
     std::string m_path;
     sqlite3_stmt* m_stmt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -35,6 +36,9 @@ public:
 
     // True when a row came, false when the statement is done.
     bool Step() { return m_stmt->Step(); }
+    // Rows the engine says the result holds, for reserving room ahead; 0 when it cannot
+    // tell before stepping (SQLite hands rows over one by one).
+    std::size_t ExpectedRows() const { return m_stmt->ExpectedRows(); }
 
     std::int64_t ColumnInt64(int column) const;
     bool ColumnIsNull(int column) const;
