@@ -24,7 +24,7 @@ std::string CADODatabase::GetConnectionString() const {
     return m_connectionString;
 }
 
-bool CADODatabase::Open() {
+void CADODatabase::Open() {
     if (m_connection && m_connection->GetState() != 0)
         Close();
     try {
@@ -34,7 +34,6 @@ bool CADODatabase::Open() {
     } catch (const CComError& e) {
         RaiseComError(e);
     }
-    return true;
 }
 
 void CADODatabase::Close() {

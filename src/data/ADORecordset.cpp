@@ -1,6 +1,7 @@
 #include "data/ADORecordset.h"
 
 #include <memory>
+#include <utility>
 
 #include "data/ADODatabase.h"
 #include "data/ADOException.h"
@@ -116,6 +117,10 @@ bool CADORecordset::GetFieldValue(int index, double& value) {
     return true;
 }
 
+const CVariant& CADORecordset::GetFieldVariant(const std::string& name) {
+    return ReadField(CVariant::FromText(name));
+}
+
 bool CADORecordset::GetFieldValue(int index, DateTimeValue& value) {
     return VariantToDateTime(ReadField(CVariant::FromI2(static_cast<std::int16_t>(index))), value);
 }
@@ -155,39 +160,39 @@ bool CADORecordset::PutFieldValue(const CVariant& key, const CVariant& value) {
     return true;
 }
 
-bool CADORecordset::AddNew() {
+void CADORecordset::AddNew() {
     m_editMode = EditNone;
     Recordset().AddNew();
     m_editMode = EditNew;
-    return true;
 }
 
 void CADORecordset::Edit() {
     m_editMode = EditExisting;
 }
 
-bool CADORecordset::Update() {
+void CADORecordset::Update() {
     if (m_editMode == EditNone)
-        return true;
+        return;
     try {
         Recordset().Update();
     } catch (const CComError& e) {
         RaiseComError(e);
     }
     m_editMode = EditNone;
-    return true;
 }
 
-bool CADORecordset::Delete() {
+void CADORecordset::Delete() {
     Recordset().Delete(adAffectCurrent);
     m_recordset->Update();
     m_editMode = EditNone;
-    return true;
 }
 
 void CADORecordset::RaiseComError(const CComError& error) {
     const std::string text = FormatComErrorText("CADORecordset Error", error);
     m_lastErrorText = "Query = " + GetQuery() + "\n" + text;
     m_lastErrorCode = static_cast<std::uint32_t>(error.Error());
-    throw CADOException(error.Error(), error.Description(), error.Facts());
+    ComErrorFacts facts = error.Facts();
+    if (facts.statement.empty())
+        facts.statement = GetQuery();
+    throw CADOException(error.Error(), error.Description(), std::move(facts));
 }

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "data/DateTimeValue.h"
-#include "categories/CategoryList.h"
 
 const EntryBook kIncomeBook{
     .itemTable = "收入类型",
@@ -36,8 +36,8 @@ constexpr const char* kMemberLabel = "家庭成员";
 // Lists the table's entries in its order and selects the first. A table that does not open
 // leaves the list empty.
 void FillList(CADODatabase& db, const char* table, CComboBox& combo) {
-    if (AppendCategoryEntries(db, table, combo))
-        combo.SetCurSel(0);
+    AppendCategoryEntries(db, table, combo);
+    combo.SetCurSel(0);
 }
 
 // The entry the user sees selected, or why there is none: a message that names what is
@@ -75,8 +75,7 @@ void ReopenIfBookGone(CADODatabase& db) {
 
 void FillEntryLists(const EntryBook& book, const EntryForm& form) {
     form.db.SetConnectionString(kBookConnectionString);
-    if (!form.db.Open())
-        return;
+    form.db.Open();
     FillList(form.db, kMemberTable, form.comboMember);
     FillList(form.db, book.itemTable, form.comboItem);
 }
@@ -98,16 +97,13 @@ void AddEntry(const EntryBook& book, const EntryForm& form) {
         return;
 
     CADORecordset rs(&form.db);
-    if (!rs.Open(form.db.GetActiveConnection(), book.targetTable, CADORecordset::OpenTable))
-        return;
+    rs.Open(form.db.GetActiveConnection(), book.targetTable, CADORecordset::OpenTable);
     rs.AddNew();
     rs.SetFieldValue(book.memberField, member);
     rs.SetFieldValue(book.itemField, item);
     rs.SetFieldValue(book.amountField, form.amount);
     rs.SetFieldValue(book.dateField, date);
     rs.SetFieldValue("备注", form.remark);
-    if (rs.Update())
-        form.dialog.MessageBox("数据添加成功！");
-    else
-        form.dialog.MessageBox("出错！");
+    rs.Update();
+    form.dialog.MessageBox("数据添加成功！");
 }

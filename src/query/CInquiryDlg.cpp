@@ -1,11 +1,11 @@
 #include "query/CInquiryDlg.h"
 
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/ErrorBarrier.h"
-#include "categories/CategoryList.h"
 #include "res/ResourceIds.h"
 
 CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table, QWidget* parent)
@@ -62,8 +62,7 @@ bool CInquiryDlg::OnInitDialog() {
 
 void CInquiryDlg::LoadChoices() {
     m_db.SetConnectionString(kBookConnectionString);
-    if (!m_db.Open())
-        return;
+    m_db.Open();
     // Each list is filled on its own: one unreadable table leaves the other one full.
     RunGuarded(this, [this] { AppendCategoryEntries(m_db, "家庭成员", m_comboMember); });
     RunGuarded(this, [this] { AppendCategoryEntries(m_db, m_table.itemTable, m_comboItem); });
@@ -106,8 +105,7 @@ void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
     const std::string statement =
         BuildInquiryStatement(m_table, period, m_bFilterMember ? m_strMember : std::string(),
                               m_bFilterItem ? m_strItem : std::string());
-    if (!rs.Open(m_db.GetActiveConnection(), statement, CADORecordset::OpenQuery))
-        return;
+    rs.Open(m_db.GetActiveConnection(), statement, CADORecordset::OpenQuery);
 
     // The rows reach the view in one go when the walk ends, or when a failure cuts it short:
     // what was read by then stays listed.

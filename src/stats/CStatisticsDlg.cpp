@@ -4,16 +4,16 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/FileDialog.h"
-#include "categories/CategoryList.h"
-#include "text/MoneyText.h"
-#include "stats/StatsCsv.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
+#include "stats/StatsCsv.h"
+#include "text/MoneyText.h"
 
 namespace {
 
@@ -98,8 +98,8 @@ bool CStatisticsDlg::OnInitDialog() {
     ShowView(m_view);
 
     m_db.SetConnectionString(kBookConnectionString);
-    if (m_db.Open())
-        FillLists();
+    m_db.Open();
+    FillLists();
     UpdateData(false);
     m_comboMember.SetCurSel(0);
     m_comboItem.SetCurSel(0);
@@ -144,8 +144,8 @@ void CStatisticsDlg::RunStats(const QueryPeriod& period) {
     m_result = StatsResult{};
     ShowFigures();
     ShowView(m_view);
-    if (!m_db.IsOpen() && !m_db.Open())
-        return;
+    if (!m_db.IsOpen())
+        m_db.Open();
     StatsFilter filter;
     if (m_bFilterMember)
         filter.strMember = m_strMember;

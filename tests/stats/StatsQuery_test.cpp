@@ -11,9 +11,9 @@
 #include "StatsTestBook.h"
 #include "data/ADODatabase.h"
 #include "data/BookConnection.h"
-#include "text/MoneyText.h"
 #include "stats/StatsQuery.h"
 #include "support/TempBook.h"
+#include "text/MoneyText.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ class StatsQueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         db.SetConnectionString(kBookConnectionString);
-        ASSERT_TRUE(db.Open());
+        ASSERT_NO_THROW(db.Open());
     }
 
     StatsResult Query(const DateTimeValue& from, const DateTimeValue& to,

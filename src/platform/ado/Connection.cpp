@@ -196,7 +196,7 @@ void CConnection::Execute(const char* sql) {
         RaiseClosed();
     const int rc = sqlite3_exec(m_db.Get(), sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
-        RaiseEngineError(rc);
+        RaiseEngineError(rc, sql);
 }
 
 void CConnection::BeginTrans() {
@@ -209,13 +209,14 @@ void CConnection::RollbackTrans() {
     Execute("ROLLBACK");
 }
 
-void CConnection::RaiseEngineError(int rc) const {
+void CConnection::RaiseEngineError(int rc, std::string_view statement) const {
     sqlite3* db = m_db.Get();
     const std::string msg = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     ComErrorFacts facts;
     facts.engineCode = rc & 0xff;
     facts.extendedCode = db != nullptr ? sqlite3_extended_errcode(db) : rc;
     facts.path = m_strPath;
+    facts.statement = statement;
     HRESULT hr = E_FAIL;
     switch (rc & 0xff) {
         case SQLITE_READONLY:

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/ado/ComError.h"
 
@@ -48,13 +49,14 @@ public:
 
     // 0 closed, 1 open.
     long GetState() const { return m_db.Get() != nullptr ? 1 : 0; }
+    // Open, Close and OpenFile return S_OK or throw CComError.
     HRESULT Open(const std::string& connectionString, const std::string& userId,
                  const std::string& password, long options);
     HRESULT Close();
     // Opens an existing SQLite file by path (what Open does once the string is read).
     HRESULT OpenFile(const std::string& path);
 
-    // Groups several writes so that they land together or not at all.
+    // Groups several writes so that they land together or not at all; CComError on failure.
     void BeginTrans();
     void CommitTrans();
     void RollbackTrans();
@@ -65,12 +67,13 @@ public:
     const std::string& FilePath() const { return m_strPath; }
     // True when the engine opened the file for reading only (its permissions forbid writing).
     bool IsReadOnly() const;
-    // Turns an engine result into the matching CComError and throws it.
-    [[noreturn]] void RaiseEngineError(int rc) const;
+    // Turns an engine result into the matching CComError and throws it; the statement, when
+    // given, goes into the facts for the log.
+    [[noreturn]] void RaiseEngineError(int rc, std::string_view statement = {}) const;
     // The rowid of the last row this connection inserted, and the rows its last write changed.
     std::int64_t LastInsertRowid() const;
     int Changes() const;
-    // Runs a statement without rows (throws on failure).
+    // Runs a statement without rows; CComError on failure.
     void Execute(const char* sql);
 
 private:

@@ -110,7 +110,7 @@ HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connect
             // A view or a statement the rowid does not fit: read-only rows.
             const int rc = stmt.TryPrepare(*connection, jet.sql, &tail);
             if (rc != 0)
-                connection->RaiseEngineError(rc);
+                connection->RaiseEngineError(rc, jet.sql);
         }
         if (!stmt.IsPrepared()) {
             throw CComError(DB_E_ERRORSINCOMMAND, "SQLite",

@@ -17,7 +17,7 @@ std::string_view View(const char* text) {
 CStatement::CStatement(const CConnection& connection, std::string_view sql) {
     const int rc = TryPrepare(connection, sql, nullptr);
     if (rc != SQLITE_OK)
-        connection.RaiseEngineError(rc);
+        connection.RaiseEngineError(rc, sql);
 }
 
 CStatement::~CStatement() {
@@ -51,7 +51,7 @@ int CStatement::TryPrepare(const CConnection& connection, std::string_view sql, 
 
 void CStatement::Check(int rc) const {
     if (rc != SQLITE_OK)
-        m_connection->RaiseEngineError(rc);
+        m_connection->RaiseEngineError(rc, View(sqlite3_sql(m_stmt)));
 }
 
 int CStatement::ColumnCount() const {
@@ -99,7 +99,7 @@ bool CStatement::Step() {
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    m_connection->RaiseEngineError(rc);
+    m_connection->RaiseEngineError(rc, View(sqlite3_sql(m_stmt)));
 }
 
 std::int64_t CStatement::ColumnInt64(int column) const {
