@@ -13,7 +13,6 @@ CADODatabase::~CADODatabase() {
         Close();
     } catch (...) {
     }
-    m_connection.reset();
 }
 
 void CADODatabase::SetConnectionString(const std::string& connectionString) {
@@ -25,11 +24,8 @@ std::string CADODatabase::GetConnectionString() const {
 }
 
 void CADODatabase::Open() {
-    if (m_connection && m_connection->GetState() != 0)
-        Close();
+    Close();
     try {
-        if (!m_connection)
-            throw CComError(E_POINTER);
         m_connection->Open(m_connectionString, "", "", 0);
     } catch (const CComError& e) {
         RaiseComError(e);
@@ -37,12 +33,12 @@ void CADODatabase::Open() {
 }
 
 void CADODatabase::Close() {
-    if (m_connection && m_connection->GetState() != 0)
+    if (m_connection->GetState() != 0)
         m_connection->Close();
 }
 
 bool CADODatabase::IsOpen() const {
-    return m_connection && m_connection->GetState() != 0;
+    return m_connection->GetState() != 0;
 }
 
 ConnectionPtr CADODatabase::GetActiveConnection() const {
@@ -50,20 +46,14 @@ ConnectionPtr CADODatabase::GetActiveConnection() const {
 }
 
 void CADODatabase::BeginTrans() {
-    if (!m_connection)
-        throw CComError(E_POINTER);
     m_connection->BeginTrans();
 }
 
 void CADODatabase::CommitTrans() {
-    if (!m_connection)
-        throw CComError(E_POINTER);
     m_connection->CommitTrans();
 }
 
 void CADODatabase::RollbackTrans() {
-    if (!m_connection)
-        throw CComError(E_POINTER);
     m_connection->RollbackTrans();
 }
 

@@ -40,7 +40,7 @@ public:
 private:
     [[noreturn]] void RaiseComError(const CComError& error);
 
-    ConnectionPtr m_connection;
+    ConnectionPtr m_connection;  // made with the object, never null
     std::string m_connectionString;
     std::string m_lastErrorText;
     std::string m_errorDescription;

@@ -22,8 +22,6 @@ CADORecordset::~CADORecordset() {
 }
 
 CRecordset& CADORecordset::Recordset() const {
-    if (!m_recordset)
-        throw CComError(E_POINTER);
     return *m_recordset;
 }
 
@@ -53,7 +51,7 @@ bool CADORecordset::Open(ConnectionPtr connection, const std::string& query, int
     } catch (const CComError& e) {
         RaiseComError(e);
     }
-    return m_recordset && m_recordset->GetState() != 0;
+    return m_recordset->GetState() != 0;
 }
 
 void CADORecordset::Close() {
@@ -69,8 +67,7 @@ void CADORecordset::Close() {
 }
 
 bool CADORecordset::IsOpen() const {
-    return m_recordset && m_connection && m_connection->GetState() != 0 &&
-           m_recordset->GetState() != 0;
+    return m_connection && m_connection->GetState() != 0 && m_recordset->GetState() != 0;
 }
 
 bool CADORecordset::IsEOF() const {

@@ -72,7 +72,7 @@ private:
     CRecordset& Recordset() const;
     const CVariant& ReadField(const CVariant& key);
 
-    RecordsetPtr m_recordset;
+    RecordsetPtr m_recordset;  // made with the object, never null
     ConnectionPtr m_connection;
     EditMode m_editMode = EditNone;
     std::string m_lastErrorText;

@@ -62,7 +62,7 @@ bool TakeSelected(CDialog& dialog, CComboBox& combo, const char* label, const ch
 
 // A book file deleted (or moved away) while the dialog was open would swallow every row
 // written on the old connection. Reopening makes the loss visible: Open reports the missing
-// file, or finds the book put back in its place.
+// file, or finds the book put back in its place. Returns open or throws CADOException.
 void ReopenIfBookGone(CADODatabase& db) {
     std::error_code ec;
     if (db.IsOpen() && std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec))
@@ -93,8 +93,6 @@ void AddEntry(const EntryBook& book, const EntryForm& form) {
         !TakeSelected(form.dialog, form.comboItem, book.itemLabel, book.itemTable, item))
         return;
     ReopenIfBookGone(form.db);
-    if (!form.db.IsOpen())
-        return;
 
     CADORecordset rs(&form.db);
     rs.Open(form.db.GetActiveConnection(), book.targetTable, CADORecordset::OpenTable);
