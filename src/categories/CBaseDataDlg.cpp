@@ -12,6 +12,7 @@
 #include "data/BookConnection.h"
 #include "data/SqlText.h"
 #include "platform/ado/ComError.h"
+#include "platform/ado/JetDialect.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
@@ -58,7 +59,7 @@ bool CBaseDataDlg::OnInitDialog() {
     m_listEntry.InsertReportColumn(0, "类型", LVCFMT_LEFT, 100);
     m_listEntry.InsertReportColumn(1, "备注", LVCFMT_LEFT, 120);
 
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     m_db.Open();
     CADORecordset rs(&m_db);
     rs.Open(m_db.GetActiveConnection(), "baseData", CADORecordset::OpenTable);

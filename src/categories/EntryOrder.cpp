@@ -5,7 +5,7 @@
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
 #include "data/ADOTransaction.h"
-#include "data/SqlText.h"
+#include "platform/ado/JetDialect.h"
 
 namespace {
 

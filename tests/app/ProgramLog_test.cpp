@@ -23,7 +23,7 @@ TEST(ProgramLog, AFailureLeavesOneLineWithItsEngineCodesBesideTheBook) {
     TempBook book;
     {
         CADODatabase db;
-        db.SetConnectionString(kBookConnectionString);
+        db.SetConnectionString(BookConnectionString());
         db.Open();
         CADORecordset rs(&db);
         rs.Open(db.GetActiveConnection(),

@@ -363,7 +363,7 @@ TEST_F(BaseData, AMoveKeepsEveryStoredValueExactly) {
     ClickEntry("甲");
     EXPECT_TRUE(Press(IDC_BTN_BASE_DOWN).empty());
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(),
