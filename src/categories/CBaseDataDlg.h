@@ -57,4 +57,6 @@ private:
     // the kind, so the click that press ends does not read it again. Every left press clears
     // it first: a change made by the keyboard or a right click spares no later click.
     bool m_bKindJustRead = false;
+    // Set once this visit has backed up the book before rewriting a table's order.
+    bool m_bBackedUp = false;
 };

@@ -71,6 +71,7 @@ private:
     [[noreturn]] void RaiseComError(const CComError& error);
     CRecordset& Recordset() const;
     const CVariant& ReadField(const CVariant& key);
+    const CVariant& ReadField(int index);
 
     RecordsetPtr m_recordset;  // made with the object, never null
     ConnectionPtr m_connection;
