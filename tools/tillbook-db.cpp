@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "BillImportCommand.h"
 #include "CsvExport.h"
 #include "JetImport.h"
 #include "data/BookFile.h"
@@ -17,7 +18,9 @@ int Usage(std::FILE* out) {
         "                                copy a Jet/Access file into a new book (TARGET\n"
         "                                omitted: in its place, the old file kept beside it)\n"
         "       tillbook-db export BOOK DIR [--force]\n"
-        "                                write each table as DIR/<table>.csv\n",
+        "                                write each table as DIR/<table>.csv\n"
+        "       tillbook-db import-bill BOOK FILE --member NAME [--dry-run]\n"
+        "                                book an Alipay or WeChat Pay statement for NAME\n",
         out);
     return out == stdout ? 0 : 2;
 }
@@ -35,6 +38,13 @@ int main(int argc, char** argv) {
         if (argc == 5 && !force)
             return Usage(stderr);
         return RunExportCommand(argv[2], argv[3], force, stdout, stderr);
+    }
+    if (argc >= 6 && argc <= 7 && std::string(argv[1]) == "import-bill" &&
+        std::string(argv[4]) == "--member") {
+        const bool dryRun = argc == 7 && std::string(argv[6]) == "--dry-run";
+        if (argc == 7 && !dryRun)
+            return Usage(stderr);
+        return RunImportBillCommand(argv[2], argv[3], argv[5], dryRun, stdout, stderr);
     }
     if (argc != 3)
         return Usage(stderr);
