@@ -138,8 +138,7 @@ std::string ProposeItem(const std::string& category, const std::vector<std::stri
     if (Contains(items, category))
         return category;
     for (const std::string& item : items) {
-        if (Characters(item) >= 2 && !category.empty() &&
-            (category.find(item) != std::string::npos || item.find(category) != std::string::npos))
+        if (Characters(item) >= 2 && category.find(item) != std::string::npos)
             return item;
     }
     for (const std::string& item : items) {

@@ -73,7 +73,7 @@ struct BillImportResult {
 };
 
 // The item proposed for a platform category: the item of the same name, else one whose name
-// the category contains (or the other way round), else the first "其他…" item, else the first.
+// the category contains ("餐饮" for "餐饮美食"), else the first "其他…" item, else the first.
 std::string ProposeItem(const std::string& category, const std::vector<std::string>& items);
 
 // Reads the book's items, members, remembered mapping and earlier imports, and plans every row.

@@ -99,7 +99,7 @@ std::string Joined(const BillGridRow& row) {
 void ReadSummaryLine(const BillGridRow& row, BillStatement& statement) {
     static const std::regex count("^共(\\d+)笔记录");
     static const std::regex line(
-        "^(收入|支出|不计收支|中性交易|其他|已收入|待收入|已支出|待支出)[：:]\\s*(\\d+)笔[ ,]*"
+        "^(收入|支出|不计收支|中性交易|其他|已收入|待收入|已支出|待支出)(?:：|:)\\s*(\\d+)笔[ ,]*"
         "([0-9.]+)元");
     const std::string text = Joined(row);
     std::smatch match;
@@ -152,10 +152,11 @@ std::variant<HeaderMap, BillError> FindHeader(const BillGrid& grid, std::size_t&
             continue;
         const std::string first = CleanField(row.cells[0]);
         // A transaction before any header: the header was lost (a spreadsheet re-save).
-        if (NormaliseBillTime(first) && first.size() == 19) {
+        const auto moment = NormaliseBillTime(first);
+        if (moment && (first.size() == 19 || grid.bSheet)) {
             return Fail(
                 grid, row.nLine, 0,
-                "这里已是一笔交易（" + Shown(first) +
+                "这里已是一笔交易（" + Shown(*moment) +
                     "），前面却没有表头行。应有一行以“交易时间”开头、列出“交易分类”或“交易类型”、"
                     "“金额”等列名的表头；文件可能被电子表格程序另存过，请导入原始账单文件");
         }

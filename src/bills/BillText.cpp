@@ -63,12 +63,16 @@ std::string DecodeBillText(std::string_view bytes, std::string& problem) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.remove_prefix(3);
     QString text;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    if (Decodes(utf8, bytes, text))
-        return ToUtf8(text);
-    QStringDecoder gb18030("GB18030");
-    if (gb18030.isValid() && Decodes(gb18030, bytes, text))
-        return ToUtf8(text);
+    // A file cut short may end inside a character; the rows then tell what is missing.
+    for (std::size_t cut = 0; cut < 4 && cut < bytes.size(); ++cut) {
+        const std::string_view whole = bytes.substr(0, bytes.size() - cut);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        if (Decodes(utf8, whole, text))
+            return ToUtf8(text);
+        QStringDecoder gb18030("GB18030");
+        if (gb18030.isValid() && Decodes(gb18030, whole, text))
+            return ToUtf8(text);
+    }
     problem = LocateBadBytes(bytes);
     return {};
 }
