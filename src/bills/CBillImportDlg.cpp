@@ -43,6 +43,12 @@ std::string CategoryText(const CategoryKey& key) {
 
 CBillImportDlg::CBillImportDlg(QWidget* parent) : CDialog(BillImportDialogTemplate(), parent) {}
 
+CBillImportDlg::~CBillImportDlg() {
+    // The list outlives the plan while members go; its last changes must not reach the plan.
+    if (QTreeWidget* list = m_listPreview.List())
+        list->disconnect(this);
+}
+
 const MessageMap& CBillImportDlg::GetMessageMap() const {
     static const MessageMap map{
         Command(IDC_BILL_BROWSE, &CBillImportDlg::OnBrowse),
@@ -64,16 +70,17 @@ void CBillImportDlg::DoDataExchange(CDataExchange* pDX) {
 bool CBillImportDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
-    static const char* const kHeadings[ColCount] = {"交易时间", "收/支",  "金额",
+    static const char* const kHeadings[ColCount] = {"交易时间", "收/支",    "金额",
                                                     "交易对方", "商品说明", "支付方式",
                                                     "交易状态", "记入项目", "说明"};
-    static const int kWidths[ColCount] = {150, 50, 80, 140, 180, 120, 90, 80, 160};
+    static const int kWidths[ColCount] = {150, 58, 70, 100, 120, 115, 70, 70, 130};
     for (int c = 0; c < ColCount; ++c)
-        m_listPreview.InsertReportColumn(c, kHeadings[c], c == ColAmount ? LVCFMT_RIGHT : LVCFMT_LEFT,
-                                         kWidths[c]);
+        m_listPreview.InsertReportColumn(c, kHeadings[c],
+                                         c == ColAmount ? LVCFMT_RIGHT : LVCFMT_LEFT, kWidths[c]);
     // A checked row is booked; the box is what the user changes, so a change recounts.
     connect(m_listPreview.List(), &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) {
-        const auto index = item->data(0, Qt::UserRole).toUInt();
+        const auto index =
+            m_listPreview.GetItemData(m_listPreview.List()->indexOfTopLevelItem(item));
         if (index < m_plan.rows.size()) {
             m_plan.rows[index].bChecked = item->checkState(0) == Qt::Checked;
             ShowSummary();
@@ -134,11 +141,11 @@ void CBillImportDlg::FillPreview() {
             FormatFen(r.presence == BillPresence::New && bookable ? r.SignedFen() : r.row.nFen);
         const int row = m_listPreview.InsertRow(
             m_listPreview.GetItemCount(), r.row.strTime,
-            {DirectionText(r), amount, r.row.strCounterparty, r.row.strDescription,
-             r.row.strMethod, r.row.strStatus, bookable ? m_plan.ItemFor(i) : std::string(),
+            {DirectionText(r), amount, r.row.strCounterparty, r.row.strDescription, r.row.strMethod,
+             r.row.strStatus, bookable ? m_plan.ItemFor(i) : std::string(),
              bookable ? std::string() : SkipText(r)});
         QTreeWidgetItem* item = list->topLevelItem(row);
-        item->setData(0, Qt::UserRole, static_cast<unsigned>(i));
+        m_listPreview.SetItemData(row, static_cast<std::uint32_t>(i));
         item->setCheckState(0, r.bChecked ? Qt::Checked : Qt::Unchecked);
         if (!bookable) {
             item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
@@ -193,7 +200,7 @@ void CBillImportDlg::ShowItems() {
     QTreeWidget* list = m_listPreview.List();
     const QSignalBlocker quiet(list);
     for (int row = 0; row < m_listPreview.GetItemCount(); ++row) {
-        const auto index = list->topLevelItem(row)->data(0, Qt::UserRole).toUInt();
+        const auto index = m_listPreview.GetItemData(row);
         if (index < m_plan.rows.size() && m_plan.rows[index].Bookable()) {
             m_listPreview.SetItemText(row, ColItem, m_plan.ItemFor(index));
             m_listPreview.ResyncRow(row);
@@ -222,7 +229,8 @@ void CBillImportDlg::OnImport() {
     }
     const int member = m_comboMember.GetCurSel();
     if (member < 0) {
-        MessageBox("没有选择家庭成员，账单未导入。家庭成员在“系统设置”的基础数据“家庭成员”中添加。");
+        MessageBox(
+            "没有选择家庭成员，账单未导入。家庭成员在“系统设置”的基础数据“家庭成员”中添加。");
         return;
     }
     const BillImportResult r = ApplyBillImport(m_db, m_plan, m_comboMember.GetLBText(member));

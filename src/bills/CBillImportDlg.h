@@ -17,6 +17,7 @@ class CBillImportDlg : public CDialog {
 
 public:
     explicit CBillImportDlg(QWidget* parent = nullptr);
+    ~CBillImportDlg() override;
 
     CADODatabase m_db;
     CComboBox m_comboMember;
@@ -29,8 +30,16 @@ public:
 
     // Columns of the preview.
     enum Column {
-        ColTime, ColDirection, ColAmount, ColCounterparty, ColDescription, ColMethod, ColStatus,
-        ColItem, ColNote, ColCount
+        ColTime,
+        ColDirection,
+        ColAmount,
+        ColCounterparty,
+        ColDescription,
+        ColMethod,
+        ColStatus,
+        ColItem,
+        ColNote,
+        ColCount
     };
 
 protected:

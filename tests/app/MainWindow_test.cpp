@@ -23,8 +23,8 @@
 #include "platform/skin/Skin.h"
 #include "query/CIncomeInquiryDlg.h"
 #include "query/CPayInquiryDlg.h"
-#include "stats/CStatisticsDlg.h"
 #include "res/ResourceIds.h"
+#include "stats/CStatisticsDlg.h"
 #include "support/TempBook.h"
 #include "support/UiTestSupport.h"
 
@@ -132,14 +132,10 @@ TEST_F(MainWindow, TheTreeHoldsItsItemsWithTheirDrawValuesAndStartsCollapsed) {
         const char* drawValue;
     };
     const Expected expected[] = {
-        {"日常管理", "", "tree2.add.all"},
-        {"日常收入", "日常管理", "tree2.add.income"},
-        {"日常支出", "日常管理", "tree2.add.pay"},
-        {"账单导入", "日常管理", "tree2.add.bill"},
-        {"日常查询", "", "tree2.search.all"},
-        {"收入查询", "日常查询", "tree2.add.income"},
-        {"支出查询", "日常查询", "tree2.add.pay"},
-        {"收支统计", "日常查询", "tree2.search.all"},
+        {"日常管理", "", "tree2.add.all"},         {"日常收入", "日常管理", "tree2.add.income"},
+        {"日常支出", "日常管理", "tree2.add.pay"}, {"账单导入", "日常管理", "tree2.add.bill"},
+        {"日常查询", "", "tree2.search.all"},      {"收入查询", "日常查询", "tree2.add.income"},
+        {"支出查询", "日常查询", "tree2.add.pay"}, {"收支统计", "日常查询", "tree2.search.all"},
     };
     std::vector<QTreeWidgetItem*> items;
     for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
@@ -229,9 +225,8 @@ TEST(TreeResponse, EachItemMakesItsOwnDialogAndOtherTextsNone) {
     EXPECT_NE(dynamic_cast<CIncomeInquiryDlg*>(response.CreateItemDialog("收入查询").get()),
               nullptr);
     EXPECT_NE(dynamic_cast<CPayInquiryDlg*>(response.CreateItemDialog("支出查询").get()), nullptr);
-    for (const char* text :
-         {"日常管理", "日常查询", "", "日常收入 ", "日常支出\n", "收入查询 ", "root", "收支统计 ",
-          "账单导入 "})
+    for (const char* text : {"日常管理", "日常查询", "", "日常收入 ", "日常支出\n", "收入查询 ",
+                             "root", "收支统计 ", "账单导入 "})
         EXPECT_EQ(response.CreateItemDialog(text), nullptr) << text;
 }
 

@@ -85,14 +85,15 @@ TEST_F(BillImportWindow, PreviewsMapsAndImportsAStatement) {
                                                 "云膳过桥米线(传奇广场店)", "总共消费:28.16",
                                                 "中国银行(1234)", "支付成功", "其他支出", ""}));
     // A credit card repayment: greyed, its box neither checked nor checkable, the reason said.
-    EXPECT_EQ(Row(9), (std::vector<std::string>{"2017-10-20 18:36:44", "/", "548.58",
-                                                "建设银行信用卡还款", "/", "零钱", "支付成功", "",
-                                                "自己账户间转账"}));
+    EXPECT_EQ(Row(9),
+              (std::vector<std::string>{"2017-10-20 18:36:44", "/", "548.58", "建设银行信用卡还款",
+                                        "/", "零钱", "支付成功", "", "自己账户间转账"}));
     EXPECT_FALSE(dlg.m_listPreview.GetCheck(9));
     EXPECT_FALSE(Item(9)->flags() & Qt::ItemIsUserCheckable);
     EXPECT_NE(Item(9)->foreground(0).color(), Item(0)->foreground(0).color());
-    EXPECT_EQ(dlg.GetDlgItemText(IDC_BILL_SUMMARY),
-              "微信支付账单共27笔：将添加19笔（支出2,905.73元，收入28.49元），跳过8笔，已在账本中0笔");
+    EXPECT_EQ(
+        dlg.GetDlgItemText(IDC_BILL_SUMMARY),
+        "微信支付账单共27笔：将添加19笔（支出2,905.73元，收入28.49元），跳过8笔，已在账本中0笔");
 
     // 商户消费 goes to 餐饮 from now on; the preview follows at once.
     Choose(IDC_BILL_CATEGORY, "支出：商户消费");
@@ -111,10 +112,12 @@ TEST_F(BillImportWindow, PreviewsMapsAndImportsAStatement) {
     EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"导入完成：添加18笔，跳过9笔，已在账本中0笔。"});
     const std::string path = book.BookPath().string();
-    EXPECT_EQ(QueryBook(path, "select 支出人员, 支出金额, 支出日期, 支出项目, 备注 from normalPay "
-                              "order by 编号 limit 1"),
-              (std::vector<std::vector<std::string>>{{"爸爸", "28.160000", "2019-09-26 12:45:27",
-                                                      "餐饮", "云膳过桥米线(传奇广场店) 总共消费:28.16"}}));
+    EXPECT_EQ(
+        QueryBook(path,
+                  "select 支出人员, 支出金额, 支出日期, 支出项目, 备注 from normalPay "
+                  "order by 编号 limit 1"),
+        (std::vector<std::vector<std::string>>{{"爸爸", "28.160000", "2019-09-26 12:45:27", "餐饮",
+                                                "云膳过桥米线(传奇广场店) 总共消费:28.16"}}));
     EXPECT_EQ(QueryNumber(path, "select count(*) from normalPay") +
                   QueryNumber(path, "select count(*) from normalIncome"),
               18);

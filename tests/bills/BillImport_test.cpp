@@ -34,7 +34,7 @@ std::string Drain(std::FILE* file) {
 }
 
 CommandRun ImportBill(const TempBook& book, const std::string& file, bool dryRun = false,
-               const std::string& member = "妈妈") {
+                      const std::string& member = "妈妈") {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     CommandRun run;
@@ -50,8 +50,8 @@ std::string FirstLine(const std::string& text) {
 
 // Fen booked on one side: the sum of the amounts, and the rows.
 long long Fen(const TempBook& book, const char* table, const char* column) {
-    return QueryNumber(book.BookPath().string(), std::string("select round(sum(") + column +
-                                                      ") * 100) from " + table);
+    return QueryNumber(book.BookPath().string(),
+                       std::string("select round(sum(") + column + ") * 100) from " + table);
 }
 
 long long Rows(const TempBook& book, const char* table) {
@@ -102,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"alipay_app_2023_deg_example.csv",
                    "支付宝账单，10笔：添加 8 笔，跳过 2 笔，已在账本中 0 笔", 14561, 22222850, 8},
         ImportCase{"alipay_app_2023_dhr_compilation.csv",
-                   "支付宝账单，138笔：添加 96 笔，跳过 42 笔，已在账本中 0 笔", 1895270, 220793, 96},
+                   "支付宝账单，138笔：添加 96 笔，跳过 42 笔，已在账本中 0 笔", 1895270, 220793,
+                   96},
         ImportCase{"alipay_app_2023_dhr_single.csv",
                    "支付宝账单，2笔：添加 1 笔，跳过 1 笔，已在账本中 0 笔", 1900, 0, 1},
         // 27 + 27 + 3000 + 83 - 2725.42 - 83; income the 0.01 of 余额宝 interest (as the footer's
@@ -118,7 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"wechat_csv_dhr_compilation.csv",
                    "微信支付账单，37笔：添加 29 笔，跳过 8 笔，已在账本中 0 笔", 288636, 9588, 29},
         ImportCase{"wechat_xlsx_deg_synthetic.xlsx",
-                   "微信支付账单，27笔：添加 19 笔，跳过 8 笔，已在账本中 0 笔", 290573, 2849, 19}));
+                   "微信支付账单，27笔：添加 19 笔，跳过 8 笔，已在账本中 0 笔", 290573, 2849,
+                   19}));
 
 TEST(BillImport, AnOverlappingExportAddsOnlyTheNewTransactions) {
     TempBook book;
@@ -168,8 +170,8 @@ TEST(BillImport, ARefundReducesItsPaymentsItemAndTheMappingIsRemembered) {
               (std::vector<std::vector<std::string>>{
                   {"爸爸", "-407.180000", "日用品", "商户38 退款-商品38"},
                   {"爸爸", "407.180000", "日用品", "商户38 商品38"}}));
-    const BillImportPlan next = PlanBillImport(
-        db, std::get<BillStatement>(ReadBill(ToGb18030(AlipaySample(40, 1000)))));
+    const BillImportPlan next =
+        PlanBillImport(db, std::get<BillStatement>(ReadBill(ToGb18030(AlipaySample(40, 1000)))));
     EXPECT_EQ((next.mapping.at({BookSide::Pay, "日用百货"})), "日用品");
     EXPECT_TRUE(CheckBook(book.BookPath().string()).empty());
 }

@@ -45,17 +45,17 @@ std::string XmlEscaped(const std::string& text) {
 }  // namespace
 
 std::string AlipaySample(int rows, int firstOrder) {
-    static const char* const kCategories[] = {"餐饮美食", "日用百货", "交通出行", "医疗健康",
-                                              "文化休闲", "服饰装扮"};
-    std::string text = std::string(84, '-') +
-                       "\n导出信息：\n姓名：测试\n支付宝账户：test@example.com\n"
-                       "起始时间：[2026-01-01 00:00:00]    终止时间：[2026-12-31 23:59:59]\n"
-                       "导出交易类型：[全部]\n导出时间：[2026-12-31 23:59:59]\n共" +
-                       std::to_string(rows) + "笔记录\n\n特别提示：\n1.本明细仅供个人对账使用。\n\n" +
-                       std::string(24, '-') + "支付宝支付科技有限公司  电子客户回单" +
-                       std::string(24, '-') +
-                       "\n交易时间,交易分类,交易对方,对方账号,商品说明,收/支,金额,收/付款方式,交易状态,"
-                       "交易订单号,商家订单号,备注,\n";
+    static const char* const kCategories[] = {"餐饮美食", "日用百货", "交通出行",
+                                              "医疗健康", "文化休闲", "服饰装扮"};
+    std::string text =
+        std::string(84, '-') +
+        "\n导出信息：\n姓名：测试\n支付宝账户：test@example.com\n"
+        "起始时间：[2026-01-01 00:00:00]    终止时间：[2026-12-31 23:59:59]\n"
+        "导出交易类型：[全部]\n导出时间：[2026-12-31 23:59:59]\n共" +
+        std::to_string(rows) + "笔记录\n\n特别提示：\n1.本明细仅供个人对账使用。\n\n" +
+        std::string(24, '-') + "支付宝支付科技有限公司  电子客户回单" + std::string(24, '-') +
+        "\n交易时间,交易分类,交易对方,对方账号,商品说明,收/支,金额,收/付款方式,交易状态,"
+        "交易订单号,商家订单号,备注,\n";
     for (int i = 0; i < rows; ++i) {
         const int n = firstOrder + i;
         const std::string order = "2026" + std::to_string(100000000 + n);
@@ -66,9 +66,9 @@ std::string AlipaySample(int rows, int firstOrder) {
                    std::to_string(n - 1) + ",不计收支," + Amount(i - 1) + ",余额,退款成功," +
                    original + "_" + std::to_string(n) + "\t,M" + std::to_string(n - 1) + "\t,,";
         } else if (i % 40 == 38) {
-            line = Moment(i) + ",日用百货,商户" + std::to_string(n) + ",/,商品" + std::to_string(n) +
-                   ",支出," + Amount(i) + ",余额,交易关闭," + order + "\t,M" + std::to_string(n) +
-                   "\t,,";
+            line = Moment(i) + ",日用百货,商户" + std::to_string(n) + ",/,商品" +
+                   std::to_string(n) + ",支出," + Amount(i) + ",余额,交易关闭," + order + "\t,M" +
+                   std::to_string(n) + "\t,,";
         } else if (i % 10 == 9) {
             line = Moment(i) + ",收入,朋友" + std::to_string(n) + ",/,转账,收入," + Amount(i) +
                    ",,交易成功," + order + "\t,\t,,";

@@ -20,5 +20,6 @@ std::string AskOpenFileName(QWidget* owner, const std::string& caption, const st
                             const std::string& filter);
 
 // Tests choose the file instead of a user; returns the hook it replaced.
-using OpenFileHook = std::function<std::string(const std::string& caption, const std::string& folder)>;
+using OpenFileHook =
+    std::function<std::string(const std::string& caption, const std::string& folder)>;
 OpenFileHook SetOpenFileHook(OpenFileHook hook);
