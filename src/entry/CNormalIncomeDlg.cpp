@@ -1,5 +1,6 @@
 #include "entry/CNormalIncomeDlg.h"
 
+#include "entry/AmountExchange.h"
 #include "entry/EntryForm.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
@@ -20,19 +21,19 @@ void CNormalIncomeDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_COMBO_MEMBER, m_comboMember);
     DDX_Control(pDX, IDC_COMBO_ITEM, m_comboItem);
-    DDX_Text(pDX, IDC_EDIT_INCOME_AMOUNT, m_dAmount);
+    DDX_Amount(pDX, IDC_EDIT_INCOME_AMOUNT, m_fenAmount);
     DDX_Text(pDX, IDC_EDIT_REMARK, m_strRemark);
     DDX_Control(pDX, IDC_DATE_ENTRY, m_dateCtrl);
 }
 
 EntryForm CNormalIncomeDlg::Form() {
-    return {*this, m_db, m_comboMember, m_comboItem, m_dateCtrl, m_dAmount, m_strRemark};
+    return {*this, m_db, m_comboMember, m_comboItem, m_dateCtrl, m_fenAmount, m_strRemark};
 }
 
 bool CNormalIncomeDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
-    FillEntryLists(kIncomeBook, Form());
+    FillEntryLists(kIncomeSide, Form());
     return true;
 }
 
@@ -40,7 +41,7 @@ void CNormalIncomeDlg::OnBnClickedAdd() {
     // The prompt has told the user what is wrong; storing the old amount would be worse.
     if (!UpdateData(true))
         return;
-    AddEntry(kIncomeBook, Form());
+    AddEntry(kIncomeSide, Form());
 }
 
 void CNormalIncomeDlg::OnBnClickedClose() {

@@ -1,5 +1,6 @@
 #include "entry/CNormalPayDlg.h"
 
+#include "entry/AmountExchange.h"
 #include "entry/EntryForm.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
@@ -17,7 +18,7 @@ const MessageMap& CNormalPayDlg::GetMessageMap() const {
 
 void CNormalPayDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, IDC_EDIT_PAY_AMOUNT, m_dAmount);
+    DDX_Amount(pDX, IDC_EDIT_PAY_AMOUNT, m_fenAmount);
     DDX_Control(pDX, IDC_COMBO_MEMBER, m_comboMember);
     DDX_Control(pDX, IDC_DATE_ENTRY, m_dateCtrl);
     DDX_Text(pDX, IDC_EDIT_REMARK, m_strRemark);
@@ -25,13 +26,13 @@ void CNormalPayDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 EntryForm CNormalPayDlg::Form() {
-    return {*this, m_db, m_comboMember, m_comboItem, m_dateCtrl, m_dAmount, m_strRemark};
+    return {*this, m_db, m_comboMember, m_comboItem, m_dateCtrl, m_fenAmount, m_strRemark};
 }
 
 bool CNormalPayDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
-    FillEntryLists(kPayBook, Form());
+    FillEntryLists(kPaySide, Form());
     return true;
 }
 
@@ -39,7 +40,7 @@ void CNormalPayDlg::OnBnClickedAdd() {
     // The prompt has told the user what is wrong; storing the old amount would be worse.
     if (!UpdateData(true))
         return;
-    AddEntry(kPayBook, Form());
+    AddEntry(kPaySide, Form());
 }
 
 void CNormalPayDlg::OnBnClickedOk() {

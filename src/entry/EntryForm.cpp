@@ -2,35 +2,12 @@
 
 #include <filesystem>
 
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "data/DateTimeValue.h"
-#include "categories/CategoryList.h"
-
-const EntryBook kIncomeBook{
-    .itemTable = "收入类型",
-    .targetTable = "normalIncome",
-    .memberField = "收入人员",
-    .itemField = "收入项目",
-    .amountField = "收入金额",
-    .dateField = "收入日期",
-    .itemLabel = "收入项目",
-    .zeroAmountMessage = "收入金额不能为0！请填入正确的收入金额！",
-};
-
-const EntryBook kPayBook{
-    .itemTable = "支出类型",
-    .targetTable = "normalPay",
-    .memberField = "支出人员",
-    .itemField = "支出项目",
-    .amountField = "支出金额",
-    .dateField = "支出日期",
-    .itemLabel = "支出项目",
-    .zeroAmountMessage = "支出金额不能为0！请填入正确的支出金额！",
-};
 
 namespace {
-constexpr const char* kMemberTable = "家庭成员";
 constexpr const char* kMemberLabel = "家庭成员";
 
 // Lists the table's entries in its order and selects the first. A table that does not open
@@ -68,44 +45,44 @@ void ReopenIfBookGone(CADODatabase& db) {
     if (db.IsOpen() && std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec))
         return;
     db.Close();
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
 }
 }  // namespace
 
-void FillEntryLists(const EntryBook& book, const EntryForm& form) {
-    form.db.SetConnectionString(kBookConnectionString);
+void FillEntryLists(const BookSide& side, const EntryForm& form) {
+    form.db.SetConnectionString(BookConnectionString());
     if (!form.db.Open())
         return;
     FillList(form.db, kMemberTable, form.comboMember);
-    FillList(form.db, book.itemTable, form.comboItem);
+    FillList(form.db, side.itemTable, form.comboItem);
 }
 
-void AddEntry(const EntryBook& book, const EntryForm& form) {
+void AddEntry(const BookSide& side, const EntryForm& form) {
     std::string member;
     std::string item;
     DateTimeValue date;
     form.dateCtrl.GetTime(date);
-    if (form.amount == 0) {
-        form.dialog.MessageBox(book.zeroAmountMessage);
+    if (form.amount == Fen()) {
+        form.dialog.MessageBox(side.zeroAmountMessage);
         return;
     }
     if (!TakeSelected(form.dialog, form.comboMember, kMemberLabel, kMemberTable, member) ||
-        !TakeSelected(form.dialog, form.comboItem, book.itemLabel, book.itemTable, item))
+        !TakeSelected(form.dialog, form.comboItem, side.itemWord, side.itemTable, item))
         return;
     ReopenIfBookGone(form.db);
     if (!form.db.IsOpen())
         return;
 
     CADORecordset rs(&form.db);
-    if (!rs.Open(form.db.GetActiveConnection(), book.targetTable, CADORecordset::OpenTable))
+    if (!rs.Open(form.db.GetActiveConnection(), side.entryTable, CADORecordset::OpenTable))
         return;
     rs.AddNew();
-    rs.SetFieldValue(book.memberField, member);
-    rs.SetFieldValue(book.itemField, item);
-    rs.SetFieldValue(book.amountField, form.amount);
-    rs.SetFieldValue(book.dateField, date);
-    rs.SetFieldValue("备注", form.remark);
+    rs.SetFieldValue(side.memberColumn, member);
+    rs.SetFieldValue(side.itemColumn, item);
+    rs.SetFieldValue(side.amountColumn, form.amount.Yuan());
+    rs.SetFieldValue(side.dateColumn, date);
+    rs.SetFieldValue(side.remarkColumn, form.remark);
     if (rs.Update())
         form.dialog.MessageBox("数据添加成功！");
     else

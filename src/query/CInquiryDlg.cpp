@@ -1,11 +1,12 @@
 #include "query/CInquiryDlg.h"
 
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
+#include "data/Fen.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/ErrorBarrier.h"
-#include "categories/CategoryList.h"
 #include "res/ResourceIds.h"
 
 CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table, QWidget* parent)
@@ -48,9 +49,9 @@ bool CInquiryDlg::OnInitDialog() {
 
     m_listResult.InsertColumn(0, "编号", LVCFMT_LEFT, 50);
     m_listResult.InsertColumn(1, "金额", LVCFMT_LEFT, 70);
-    m_listResult.InsertColumn(2, m_table.memberColumn, LVCFMT_LEFT, 100);
-    m_listResult.InsertColumn(3, m_table.dateColumn, LVCFMT_LEFT, 100);
-    m_listResult.InsertColumn(4, m_table.itemColumn, LVCFMT_LEFT, 100);
+    m_listResult.InsertColumn(2, m_table.side.memberColumn, LVCFMT_LEFT, 100);
+    m_listResult.InsertColumn(3, m_table.side.dateColumn, LVCFMT_LEFT, 100);
+    m_listResult.InsertColumn(4, m_table.side.itemColumn, LVCFMT_LEFT, 100);
 
     m_dateFrom = DateTimeValue(m_dateFrom.GetYear(), m_dateFrom.GetMonth(), 1);
     UpdateData(false);
@@ -61,12 +62,12 @@ bool CInquiryDlg::OnInitDialog() {
 }
 
 void CInquiryDlg::LoadChoices() {
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     if (!m_db.Open())
         return;
     // Each list is filled on its own: one unreadable table leaves the other one full.
-    RunGuarded(this, [this] { AppendCategoryEntries(m_db, "家庭成员", m_comboMember); });
-    RunGuarded(this, [this] { AppendCategoryEntries(m_db, m_table.itemTable, m_comboItem); });
+    RunGuarded(this, [this] { AppendCategoryEntries(m_db, kMemberTable, m_comboMember); });
+    RunGuarded(this, [this] { AppendCategoryEntries(m_db, m_table.side.itemTable, m_comboItem); });
 }
 
 void CInquiryDlg::StartQuery() {
@@ -122,17 +123,17 @@ void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
         std::string number, person, item;
         double amount = 0;
         DateTimeValue when;
-        rs.GetFieldValue(0, number);
+        rs.GetFieldValue(kNumberPosition, number);
         m_listResult.InsertItem(row, number);
-        rs.GetFieldValue(2, amount);
-        m_listResult.SetItemText(row, 1, AmountText(amount));
-        rs.GetFieldValue(1, person);
+        rs.GetFieldValue(kAmountPosition, amount);
+        m_listResult.SetItemText(row, 1, StoredAmountText(amount));
+        rs.GetFieldValue(kMemberPosition, person);
         m_listResult.SetItemText(row, 2, person);
         // A stored text that is no date shows as an empty cell, not as day 0 (1899-12-30).
-        if (!rs.GetFieldValue(3, when))
+        if (!rs.GetFieldValue(kDatePosition, when))
             when = DateTimeValue::Null();
         m_listResult.SetItemText(row, 3, when.Format(m_table.datePattern));
-        rs.GetFieldValue(4, item);
+        rs.GetFieldValue(kItemPosition, item);
         m_listResult.SetItemText(row, 4, item);
         rs.MoveNext();
     }
