@@ -62,7 +62,7 @@ void BM_BillImport(benchmark::State& state) {
         FreshBook();
         state.ResumeTiming();
         CADODatabase db;
-        db.SetConnectionString(kBookConnectionString);
+        db.SetConnectionString(BookConnectionString());
         db.Open();
         const BillImportPlan plan = PlanBillImport(db, statement);
         added = ApplyBillImport(db, plan, "爸爸").nAdded;

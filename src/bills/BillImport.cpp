@@ -6,7 +6,9 @@
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
 #include "data/ADOTransaction.h"
+#include "data/BookSide.h"
 #include "data/DateTimeValue.h"
+#include "data/Fen.h"
 #include "data/SqlText.h"
 
 namespace {
@@ -38,8 +40,8 @@ DateTimeValue BillDate(const std::string& time) {
                          number(17, 2));
 }
 
-const char* SideName(BookSide side) {
-    return side == BookSide::Pay ? "支出" : "收入";
+const char* SideName(BillSide side) {
+    return side == BillSide::Pay ? "支出" : "收入";
 }
 
 bool TableExists(CADODatabase& db, const char* table) {
@@ -174,9 +176,9 @@ std::vector<CategoryKey> BillImportPlan::MappedCategories() const {
 BillImportPlan PlanBillImport(CADODatabase& db, const BillStatement& statement) {
     BillImportPlan plan;
     plan.platform = statement.platform;
-    plan.payItems = ReadColumn(db, "支出类型", CADORecordset::OpenTable);
-    plan.incomeItems = ReadColumn(db, "收入类型", CADORecordset::OpenTable);
-    plan.members = ReadColumn(db, "家庭成员", CADORecordset::OpenTable);
+    plan.payItems = ReadColumn(db, kPaySide.itemTable, CADORecordset::OpenTable);
+    plan.incomeItems = ReadColumn(db, kIncomeSide.itemTable, CADORecordset::OpenTable);
+    plan.members = ReadColumn(db, kMemberTable, CADORecordset::OpenTable);
     const std::string platform = SqlText(PlatformName(statement.platform));
 
     std::unordered_map<std::string, std::pair<std::string, std::string>> stored;  // status, item
@@ -205,7 +207,7 @@ BillImportPlan PlanBillImport(CADODatabase& db, const BillStatement& statement) 
                 rs.GetFieldValue(0, side);
                 rs.GetFieldValue(1, category);
                 rs.GetFieldValue(2, item);
-                remembered[{side == "收入" ? BookSide::Income : BookSide::Pay, category}] = item;
+                remembered[{side == "收入" ? BillSide::Income : BillSide::Pay, category}] = item;
             }
         }
     }
@@ -266,7 +268,7 @@ BillImportResult SummariseBillImport(const BillImportPlan& plan) {
             result.nStatusChanged += r.presence == BillPresence::StatusChanged;
         } else if (r.Bookable() && r.bChecked) {
             ++result.nAdded;
-            (r.Side() == BookSide::Pay ? result.nPayFen : result.nIncomeFen) += r.SignedFen();
+            (r.Side() == BillSide::Pay ? result.nPayFen : result.nIncomeFen) += r.SignedFen();
         } else {
             ++result.nSkipped;
         }
@@ -303,8 +305,8 @@ BillImportResult ApplyBillImport(CADODatabase& db, const BillImportPlan& plan,
     CADORecordset pay(&db);
     CADORecordset income(&db);
     CADORecordset record(&db);
-    pay.Open(connection, "normalPay", CADORecordset::OpenTable);
-    income.Open(connection, "normalIncome", CADORecordset::OpenTable);
+    pay.Open(connection, kPaySide.entryTable, CADORecordset::OpenTable);
+    income.Open(connection, kIncomeSide.entryTable, CADORecordset::OpenTable);
     record.Open(connection, kImportTable, CADORecordset::OpenTable);
     for (std::size_t i = 0; i < plan.rows.size(); ++i) {
         const PlannedBillRow& r = plan.rows[i];
@@ -316,18 +318,18 @@ BillImportResult ApplyBillImport(CADODatabase& db, const BillImportPlan& plan,
         }
         if (!r.Bookable() || !r.bChecked)
             continue;
-        const bool toPay = r.Side() == BookSide::Pay;
+        const bool toPay = r.Side() == BillSide::Pay;
+        const BookSide& side = toPay ? kPaySide : kIncomeSide;
         CADORecordset& rs = toPay ? pay : income;
-        const std::string prefix = toPay ? "支出" : "收入";
         const std::string item = plan.ItemFor(i);
         const DateTimeValue date = BillDate(r.row.strTime);
-        const double amount = static_cast<double>(r.SignedFen()) / 100.0;
+        const double amount = Fen(r.SignedFen()).Yuan();
         rs.AddNew();
-        rs.SetFieldValue(prefix + "人员", member);
-        rs.SetFieldValue(prefix + "项目", item);
-        rs.SetFieldValue(prefix + "金额", amount);
-        rs.SetFieldValue(prefix + "日期", date);
-        rs.SetFieldValue("备注", BillRemark(r.row));
+        rs.SetFieldValue(side.memberColumn, member);
+        rs.SetFieldValue(side.itemColumn, item);
+        rs.SetFieldValue(side.amountColumn, amount);
+        rs.SetFieldValue(side.dateColumn, date);
+        rs.SetFieldValue(side.remarkColumn, BillRemark(r.row));
         rs.Update();
         const auto entryId = static_cast<std::int32_t>(connection->LastInsertRowid());
 
@@ -337,7 +339,7 @@ BillImportResult ApplyBillImport(CADODatabase& db, const BillImportPlan& plan,
         record.SetFieldValue("交易状态", r.row.strStatus);
         record.SetFieldValue("交易时间", date);
         record.SetFieldValue("金额", amount);
-        record.SetFieldValue("账目表", std::string(toPay ? "normalPay" : "normalIncome"));
+        record.SetFieldValue("账目表", std::string(side.entryTable));
         record.PutFieldValue(CVariant::FromText("账目编号"), CVariant::FromI4(entryId));
         record.SetFieldValue("项目", item);
         record.Update();

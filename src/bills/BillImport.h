@@ -12,7 +12,7 @@
 class CADODatabase;
 
 // The book side an entry goes to.
-enum class BookSide { Pay, Income };
+enum class BillSide { Pay, Income };
 
 // Whether the book already has the transaction from an earlier import.
 enum class BillPresence { New, Present, StatusChanged };
@@ -30,8 +30,8 @@ struct PlannedBillRow {
     bool Bookable() const {
         return decision.action != BillAction::Skip && presence == BillPresence::New;
     }
-    BookSide Side() const {
-        return decision.action == BillAction::Income ? BookSide::Income : BookSide::Pay;
+    BillSide Side() const {
+        return decision.action == BillAction::Income ? BillSide::Income : BillSide::Pay;
     }
     // The amount as stored: a refund is a negative expense.
     std::int64_t SignedFen() const {
@@ -42,7 +42,7 @@ struct PlannedBillRow {
 // What a row's preview says when it will not be written.
 std::string SkipText(const PlannedBillRow& row);
 
-using CategoryKey = std::pair<BookSide, std::string>;
+using CategoryKey = std::pair<BillSide, std::string>;
 
 // A statement read against the book: what each row becomes, which rows the book already has,
 // and which item each platform category goes to.
@@ -58,8 +58,8 @@ struct BillImportPlan {
     std::string ItemFor(std::size_t index) const;
     // The categories whose item the user may choose, in order of first appearance.
     std::vector<CategoryKey> MappedCategories() const;
-    const std::vector<std::string>& ItemsOf(BookSide side) const {
-        return side == BookSide::Pay ? payItems : incomeItems;
+    const std::vector<std::string>& ItemsOf(BillSide side) const {
+        return side == BillSide::Pay ? payItems : incomeItems;
     }
 };
 

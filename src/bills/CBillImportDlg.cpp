@@ -8,15 +8,19 @@
 #include "bills/BillReader.h"
 #include "categories/CategoryList.h"
 #include "data/BookConnection.h"
+#include "data/Fen.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/FileDialog.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
-#include "text/MoneyText.h"
 
 namespace {
 
 constexpr const char* kFolderKey = "bills/folder";
+
+std::string Grouped(std::int64_t fen) {
+    return FenText(Fen(fen), FenStyle::Grouped);
+}
 
 std::string DirectionText(const PlannedBillRow& r) {
     if (r.presence == BillPresence::New) {
@@ -35,7 +39,7 @@ std::string DirectionText(const PlannedBillRow& r) {
 }
 
 std::string CategoryText(const CategoryKey& key) {
-    return (key.first == BookSide::Pay ? "支出：" : "收入：") +
+    return (key.first == BillSide::Pay ? "支出：" : "收入：") +
            (key.second.empty() ? std::string("（无分类）") : key.second);
 }
 
@@ -86,7 +90,7 @@ bool CBillImportDlg::OnInitDialog() {
             ShowSummary();
         }
     });
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     if (m_db.Open()) {
         AppendCategoryEntries(m_db, "家庭成员", m_comboMember);
         m_comboMember.SetCurSel(0);
@@ -138,7 +142,7 @@ void CBillImportDlg::FillPreview() {
         const PlannedBillRow& r = m_plan.rows[i];
         const bool bookable = r.Bookable();
         const std::string amount =
-            FormatFen(r.presence == BillPresence::New && bookable ? r.SignedFen() : r.row.nFen);
+            Grouped(r.presence == BillPresence::New && bookable ? r.SignedFen() : r.row.nFen);
         const int row = m_listPreview.InsertRow(
             m_listPreview.GetItemCount(), r.row.strTime,
             {DirectionText(r), amount, r.row.strCounterparty, r.row.strDescription, r.row.strMethod,
@@ -166,7 +170,7 @@ CategoryKey CBillImportDlg::SelectedCategory() const {
     const auto keys = m_plan.MappedCategories();
     const int selected = m_comboCategory.GetCurSel();
     if (selected < 0 || static_cast<std::size_t>(selected) >= keys.size())
-        return {BookSide::Pay, {}};
+        return {BillSide::Pay, {}};
     return keys[static_cast<std::size_t>(selected)];
 }
 
@@ -214,12 +218,12 @@ void CBillImportDlg::ShowSummary() {
         return;
     }
     const BillImportResult r = SummariseBillImport(m_plan);
-    SetDlgItemText(IDC_BILL_SUMMARY,
-                   std::string(PlatformName(m_plan.platform)) + "账单共" +
-                       std::to_string(m_plan.rows.size()) + "笔：将添加" +
-                       std::to_string(r.nAdded) + "笔（支出" + FormatFen(r.nPayFen) + "元，收入" +
-                       FormatFen(r.nIncomeFen) + "元），跳过" + std::to_string(r.nSkipped) +
-                       "笔，已在账本中" + std::to_string(r.nPresent) + "笔");
+    SetDlgItemText(IDC_BILL_SUMMARY, std::string(PlatformName(m_plan.platform)) + "账单共" +
+                                         std::to_string(m_plan.rows.size()) + "笔：将添加" +
+                                         std::to_string(r.nAdded) + "笔（支出" +
+                                         Grouped(r.nPayFen) + "元，收入" + Grouped(r.nIncomeFen) +
+                                         "元），跳过" + std::to_string(r.nSkipped) +
+                                         "笔，已在账本中" + std::to_string(r.nPresent) + "笔");
 }
 
 void CBillImportDlg::OnImport() {

@@ -155,10 +155,10 @@ TEST(BillImport, ARefundReducesItsPaymentsItemAndTheMappingIsRemembered) {
     db.Open();
     BillImportPlan plan = PlanBillImport(db, std::get<BillStatement>(ReadBillFile(file)));
     // Proposed: the item the category's name contains, else the "其他…" item.
-    EXPECT_EQ((plan.mapping[{BookSide::Pay, "餐饮美食"}]), "餐饮");
-    EXPECT_EQ((plan.mapping[{BookSide::Pay, "日用百货"}]), "其他支出");
-    EXPECT_EQ((plan.mapping[{BookSide::Income, "收入"}]), "其他收入");
-    plan.mapping[{BookSide::Pay, "日用百货"}] = "日用品";
+    EXPECT_EQ((plan.mapping[{BillSide::Pay, "餐饮美食"}]), "餐饮");
+    EXPECT_EQ((plan.mapping[{BillSide::Pay, "日用百货"}]), "其他支出");
+    EXPECT_EQ((plan.mapping[{BillSide::Income, "收入"}]), "其他收入");
+    plan.mapping[{BillSide::Pay, "日用百货"}] = "日用品";
     const BillImportResult result = ApplyBillImport(db, plan, "爸爸");
     EXPECT_EQ(result.nAdded, 37);
     EXPECT_EQ(result.nSkipped, 3);
@@ -172,7 +172,7 @@ TEST(BillImport, ARefundReducesItsPaymentsItemAndTheMappingIsRemembered) {
                   {"爸爸", "407.180000", "日用品", "商户38 商品38"}}));
     const BillImportPlan next =
         PlanBillImport(db, std::get<BillStatement>(ReadBill(ToGb18030(AlipaySample(40, 1000)))));
-    EXPECT_EQ((next.mapping.at({BookSide::Pay, "日用百货"})), "日用品");
+    EXPECT_EQ((next.mapping.at({BillSide::Pay, "日用百货"})), "日用品");
     EXPECT_TRUE(CheckBook(book.BookPath().string()).empty());
 }
 
