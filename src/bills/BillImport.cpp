@@ -304,10 +304,8 @@ BillImportResult ApplyBillImport(CADODatabase& db, const BillImportPlan& plan,
 
     CADORecordset pay(&db);
     CADORecordset income(&db);
-    CADORecordset record(&db);
     pay.Open(connection, kPaySide.entryTable, CADORecordset::OpenTable);
     income.Open(connection, kIncomeSide.entryTable, CADORecordset::OpenTable);
-    record.Open(connection, kImportTable, CADORecordset::OpenTable);
     for (std::size_t i = 0; i < plan.rows.size(); ++i) {
         const PlannedBillRow& r = plan.rows[i];
         if (r.presence == BillPresence::StatusChanged) {
@@ -331,18 +329,16 @@ BillImportResult ApplyBillImport(CADODatabase& db, const BillImportPlan& plan,
         rs.SetFieldValue(side.dateColumn, date);
         rs.SetFieldValue(side.remarkColumn, BillRemark(r.row));
         rs.Update();
-        const auto entryId = static_cast<std::int32_t>(connection->LastInsertRowid());
+        const std::int64_t entryId = connection->LastInsertRowid();
 
-        record.AddNew();
-        record.SetFieldValue("平台", platformName);
-        record.SetFieldValue("订单号", r.strKey);
-        record.SetFieldValue("交易状态", r.row.strStatus);
-        record.SetFieldValue("交易时间", date);
-        record.SetFieldValue("金额", amount);
-        record.SetFieldValue("账目表", std::string(side.entryTable));
-        record.PutFieldValue(CVariant::FromText("账目编号"), CVariant::FromI4(entryId));
-        record.SetFieldValue("项目", item);
-        record.Update();
+        // The import's own record needs no row kept in memory: one statement each.
+        connection->Execute(
+            ("INSERT INTO billImport (平台, 订单号, 交易状态, 交易时间, 金额, 账目表, "
+             "账目编号, 项目) VALUES ('" +
+             platform + "', '" + SqlText(r.strKey) + "', '" + SqlText(r.row.strStatus) + "', '" +
+             r.row.strTime + "', " + FenText(Fen(r.SignedFen()), FenStyle::Plain) + ", '" +
+             side.entryTable + "', " + std::to_string(entryId) + ", '" + SqlText(item) + "')")
+                .c_str());
     }
     for (const auto& [key, item] : plan.mapping) {
         connection->Execute(
