@@ -100,12 +100,18 @@ TEST_F(BillImportWindow, PreviewsMapsAndImportsAStatement) {
     Choose(IDC_BILL_ITEM, "餐饮");
     EXPECT_EQ(dlg.m_listPreview.GetItemText(0, CBillImportDlg::ColItem), "餐饮");
 
-    // Space on the current row takes it out, as a click on its box would.
+    // Sorted by amount, Space on the current row takes that transaction out, as a click on its
+    // box would: the 5.00 of 赞赏作者.
+    Notification byAmount{IDC_BILL_LIST, Event::Command, CBillImportDlg::ColAmount};
+    dlg.m_listPreview.OnColumnClick(byAmount);
     QTreeWidget* list = dlg.m_listPreview.List();
+    int row = 0;
+    while (dlg.m_listPreview.GetItemText(row, CBillImportDlg::ColAmount) != "5.00")
+        ++row;
     list->setFocus();
-    list->setCurrentItem(Item(1));
+    list->setCurrentItem(Item(row));
     QTest::keyClick(list, Qt::Key_Space);
-    EXPECT_FALSE(dlg.m_listPreview.GetCheck(1));
+    EXPECT_FALSE(dlg.m_listPreview.GetCheck(row));
 
     MessageRecorder messages;
     Click(dlg, IDC_BILL_IMPORT);
@@ -121,8 +127,10 @@ TEST_F(BillImportWindow, PreviewsMapsAndImportsAStatement) {
     EXPECT_EQ(QueryNumber(path, "select count(*) from normalPay") +
                   QueryNumber(path, "select count(*) from normalIncome"),
               18);
+    EXPECT_EQ(QueryNumber(path, "select count(*) from normalIncome where 备注 like '赞赏%'"), 0);
     // Afterwards the preview shows what the book holds now.
     EXPECT_EQ(dlg.m_listPreview.GetItemText(0, CBillImportDlg::ColNote), "已在账本中");
+    EXPECT_EQ(dlg.m_listPreview.GetItemCount(), 27);
 
     Click(dlg, IDC_BILL_BROWSE);
     EXPECT_EQ(answer.m_folders.back(), book.Dir().string());
