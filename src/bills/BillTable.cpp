@@ -97,9 +97,9 @@ std::string Joined(const BillGridRow& row) {
 }
 
 void ReadSummaryLine(const BillGridRow& row, BillStatement& statement) {
-    static const std::regex count("^共(\\d+)笔记录");
+    static const std::regex count("^共(\\d{1,9})笔记录");
     static const std::regex line(
-        "^(收入|支出|不计收支|中性交易|其他|已收入|待收入|已支出|待支出)(?:：|:)\\s*(\\d+)笔[ ,]*"
+        "^(收入|支出|不计收支|中性交易|其他|已收入|待收入|已支出|待支出)(?:：|:)\\s*(\\d{1,9})笔[ ,]*"
         "([0-9.]+)元");
     const std::string text = Joined(row);
     std::smatch match;

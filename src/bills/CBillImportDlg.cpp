@@ -38,6 +38,14 @@ std::string DirectionText(const PlannedBillRow& r) {
     return r.row.strDirection.empty() ? "—" : r.row.strDirection;
 }
 
+// "已在账本中N笔", with how many of them came again with a new status.
+std::string PresentText(const BillImportResult& r) {
+    std::string text = "已在账本中" + std::to_string(r.nPresent) + "笔";
+    if (r.nStatusChanged > 0)
+        text += "（其中" + std::to_string(r.nStatusChanged) + "笔状态有变）";
+    return text;
+}
+
 std::string CategoryText(const CategoryKey& key) {
     return (key.first == BillSide::Pay ? "支出：" : "收入：") +
            (key.second.empty() ? std::string("（无分类）") : key.second);
@@ -222,8 +230,8 @@ void CBillImportDlg::ShowSummary() {
                                          std::to_string(m_plan.rows.size()) + "笔：将添加" +
                                          std::to_string(r.nAdded) + "笔（支出" +
                                          Grouped(r.nPayFen) + "元，收入" + Grouped(r.nIncomeFen) +
-                                         "元），跳过" + std::to_string(r.nSkipped) +
-                                         "笔，已在账本中" + std::to_string(r.nPresent) + "笔");
+                                         "元），跳过" + std::to_string(r.nSkipped) + "笔，" +
+                                         PresentText(r));
 }
 
 void CBillImportDlg::OnImport() {
@@ -239,6 +247,6 @@ void CBillImportDlg::OnImport() {
     }
     const BillImportResult r = ApplyBillImport(m_db, m_plan, m_comboMember.GetLBText(member));
     MessageBox("导入完成：添加" + std::to_string(r.nAdded) + "笔，跳过" +
-               std::to_string(r.nSkipped) + "笔，已在账本中" + std::to_string(r.nPresent) + "笔。");
+               std::to_string(r.nSkipped) + "笔，" + PresentText(r) + "。");
     Plan();
 }
