@@ -7,6 +7,7 @@
 #include "bills/BillImport.h"
 #include "bills/BillReader.h"
 #include "data/ADODatabase.h"
+#include "data/BookBackup.h"
 #include "data/DatabaseFailure.h"
 
 namespace {
@@ -50,6 +51,9 @@ int RunImportBillCommand(const std::string& book, const std::string& file,
                          member.c_str(), members.c_str());
             return 1;
         }
+        // A whole statement goes in at once: keep the book as it was before it.
+        if (!dryRun && SummariseBillImport(plan).nAdded > 0)
+            BackUpBeforeBulkChange(db.GetActiveConnection()->FilePath());
         const BillImportResult result =
             dryRun ? SummariseBillImport(plan) : ApplyBillImport(db, plan, member);
         std::fprintf(out, "%s账单，%zu笔：%s %d 笔，跳过 %d 笔，已在账本中 %d 笔",

@@ -7,6 +7,7 @@
 
 #include "bills/BillReader.h"
 #include "categories/CategoryList.h"
+#include "data/BookBackup.h"
 #include "data/BookConnection.h"
 #include "data/Fen.h"
 #include "platform/skin/Skin.h"
@@ -245,6 +246,9 @@ void CBillImportDlg::OnImport() {
             "没有选择家庭成员，账单未导入。家庭成员在“系统设置”的基础数据“家庭成员”中添加。");
         return;
     }
+    // A whole statement goes in at once: keep the book as it was before it.
+    if (m_db.IsOpen() && SummariseBillImport(m_plan).nAdded > 0)
+        BackUpBeforeBulkChange(m_db.GetActiveConnection()->FilePath());
     const BillImportResult r = ApplyBillImport(m_db, m_plan, m_comboMember.GetLBText(member));
     MessageBox("导入完成：添加" + std::to_string(r.nAdded) + "笔，跳过" +
                std::to_string(r.nSkipped) + "笔，" + PresentText(r) + "。");

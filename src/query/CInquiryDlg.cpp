@@ -118,23 +118,20 @@ void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
     } showRows{m_listResult};
     m_listResult.SetRedraw(false);
 
+    const std::string datePattern = m_table.datePattern;
+    std::string number, person, item;
     while (!rs.IsEOF()) {
-        const int row = m_listResult.GetItemCount();
-        std::string number, person, item;
         double amount = 0;
         DateTimeValue when;
         rs.GetFieldValue(kNumberPosition, number);
-        m_listResult.InsertItem(row, number);
         rs.GetFieldValue(kAmountPosition, amount);
-        m_listResult.SetItemText(row, 1, StoredAmountText(amount));
         rs.GetFieldValue(kMemberPosition, person);
-        m_listResult.SetItemText(row, 2, person);
         // A stored text that is no date shows as an empty cell, not as day 0 (1899-12-30).
         if (!rs.GetFieldValue(kDatePosition, when))
             when = DateTimeValue::Null();
-        m_listResult.SetItemText(row, 3, when.Format(m_table.datePattern));
         rs.GetFieldValue(kItemPosition, item);
-        m_listResult.SetItemText(row, 4, item);
+        m_listResult.AppendItem(
+            {number, StoredAmountText(amount), person, when.Format(datePattern), item});
         rs.MoveNext();
     }
     rs.Close();

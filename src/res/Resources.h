@@ -15,6 +15,7 @@ const DialogTemplate& BaseDataDialogTemplate();
 const DialogTemplate& IncomeInquiryDialogTemplate();
 const DialogTemplate& PayInquiryDialogTemplate();
 const DialogTemplate& StatisticsDialogTemplate();
+const DialogTemplate& BackupDialogTemplate();
 const DialogTemplate& BillImportDialogTemplate();
 const MenuTemplate& PopupMenuTemplate();
 

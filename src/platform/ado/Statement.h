@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -36,6 +37,9 @@ public:
 
     // True when a row came, false when the statement is done.
     bool Step();
+    // Rows the engine says the result holds, for reserving room ahead; 0 when it cannot
+    // tell before stepping (SQLite hands rows over one by one).
+    std::size_t ExpectedRows() const { return 0; }
 
     std::int64_t ColumnInt64(int column) const;
     bool ColumnIsNull(int column) const;
