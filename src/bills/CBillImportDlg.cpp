@@ -100,10 +100,9 @@ bool CBillImportDlg::OnInitDialog() {
         }
     });
     m_db.SetConnectionString(BookConnectionString());
-    if (m_db.Open()) {
-        AppendCategoryEntries(m_db, "家庭成员", m_comboMember);
-        m_comboMember.SetCurSel(0);
-    }
+    m_db.Open();
+    AppendCategoryEntries(m_db, "家庭成员", m_comboMember);
+    m_comboMember.SetCurSel(0);
     ShowSummary();
     return true;
 }
@@ -136,8 +135,11 @@ void CBillImportDlg::LoadFile(const std::string& path) {
 }
 
 void CBillImportDlg::Plan() {
-    if (m_statement && (m_db.IsOpen() || m_db.Open()))
+    if (m_statement) {
+        if (!m_db.IsOpen())
+            m_db.Open();
         m_plan = PlanBillImport(m_db, *m_statement);
+    }
     FillPreview();
 }
 
