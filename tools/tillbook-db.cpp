@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "BackupCommands.h"
+#include "BillImportCommand.h"
 #include "BookCopy.h"
 #include "CsvExport.h"
 #include "JetImport.h"
@@ -65,6 +66,13 @@ int Copy(const Arguments& args) {
     return RunCopyCommand(args[0], args[1], stdout, stderr);
 }
 
+int ImportBill(const Arguments& args) {
+    const bool dryRun = args.size() == 5;
+    if (args[2] != "--member" || (dryRun && args[4] != "--dry-run"))
+        return -1;
+    return RunImportBillCommand(args[0], args[1], args[3], dryRun, stdout, stderr);
+}
+
 struct Command {
     const char* name;
     const char* arguments;
@@ -91,6 +99,8 @@ const Command kCommands[] = {
      Restore},
     {"copy", "FROM TO", "copy a whole book into a new one (a file or an empty server database)", 2,
      2, Copy},
+    {"import-bill", "BOOK FILE --member NAME [--dry-run]",
+     "book an Alipay or WeChat Pay statement for the family member NAME", 4, 5, ImportBill},
 };
 
 int Usage(std::FILE* out) {

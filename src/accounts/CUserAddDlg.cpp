@@ -66,13 +66,9 @@ void CUserAddDlg::OnBnClickedOk() {
 }
 
 void CUserAddDlg::AddUser(const std::string& query) {
-    if (!m_db.Open())
-        return;
+    m_db.Open();
     CADORecordset rs(&m_db);
-    if (!rs.Open(m_db.GetActiveConnection(), query, CADORecordset::OpenQuery)) {
-        m_db.Close();
-        return;
-    }
+    rs.Open(m_db.GetActiveConnection(), query, CADORecordset::OpenQuery);
     if (!rs.IsEOF()) {
         MessageBox("用户名已存在！");
     } else if (m_strPassword != m_strRepeat) {
@@ -84,22 +80,18 @@ void CUserAddDlg::AddUser(const std::string& query) {
         rs.AddNew();
         rs.SetFieldValue(1, m_strName);
         rs.SetFieldValue(2, HashPassword(m_strPassword));
-        if (rs.Update())
-            MessageBox("添加成功！");
+        rs.Update();
+        MessageBox("添加成功！");
     }
     rs.Close();
     m_db.Close();
 }
 
 void CUserAddDlg::ChangeRootPassword() {
-    if (!m_db.Open())
-        return;
+    m_db.Open();
     CADORecordset rs(&m_db);
-    if (!rs.Open(m_db.GetActiveConnection(), "select * from tbUser where user = 'root'",
-                 CADORecordset::OpenQuery)) {
-        m_db.Close();
-        return;
-    }
+    rs.Open(m_db.GetActiveConnection(), "select * from tbUser where user = 'root'",
+            CADORecordset::OpenQuery);
     if (!rs.IsEOF()) {
         std::string storedPassword;
         rs.GetFieldValue(2, storedPassword);
@@ -113,8 +105,8 @@ void CUserAddDlg::ChangeRootPassword() {
         } else {
             rs.Edit();
             rs.SetFieldValue(2, HashPassword(m_strRepeat));
-            if (rs.Update())
-                MessageBox("更改成功！");
+            rs.Update();
+            MessageBox("更改成功！");
         }
     }
     rs.Close();

@@ -90,13 +90,11 @@ void CUserDlg::OnBnClickedLogin() {
     }
 
     db.SetConnectionString(BookConnectionString());
-    if (!db.Open())
-        return;
+    db.Open();
 
     CADORecordset rs(&db);
     const std::string query = "select * from tbUser where user = '" + SqlText(m_strUser) + "'";
-    if (!rs.Open(db.GetActiveConnection(), query, CADORecordset::OpenQuery))
-        return;
+    rs.Open(db.GetActiveConnection(), query, CADORecordset::OpenQuery);
     if (!(rs.IsEOF() && rs.IsBOF()))
         rs.GetFieldValue("password", storedPassword);
 

@@ -1,11 +1,13 @@
 #include "app/CCofferApp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 #include "app/CCofferDlg.h"
+#include "app/ProgramLog.h"
 #include "data/BookBackup.h"
 #include "data/DatabaseFailure.h"
 #include "platform/skin/Skin.h"
@@ -34,6 +36,8 @@ bool CCofferApp::InitInstance() {
     QCoreApplication::setApplicationVersion(version::ProductVersion);
     QApplication::setWindowIcon(LoadProgramIcon());
     SetFailureDescriber(&DescribeDatabaseFailure);
+    // The program runs in the book's folder; the log lies beside the book.
+    InstallProgramLog(QDir::currentPath());
     UseChineseForQtTexts();
 
     SetRegistryKey("Quillmoor");

@@ -67,10 +67,15 @@ void CEdgeDock::SlideUp() {
     }
 }
 
+void CEdgeDock::ShowAtTop() {
+    m_bHidden = 0;
+    MoveWindow(m_nDockLeft, 0, m_nDockWidth, m_nDockHeight);
+}
+
 void CEdgeDock::OnMouseMove() {
     if (m_bHidden == 1) {
-        m_bHidden = 0;
-        MoveWindow(m_nDockLeft, 0, m_nDockWidth, m_nDockHeight);
+        m_timer.stop();
+        ShowAtTop();
     } else if (m_bTimerOn == 0 && PlacesWindows()) {
         m_timer.start(kTimerPeriod, &m_window);
         m_bTimerOn = 1;
@@ -79,6 +84,14 @@ void CEdgeDock::OnMouseMove() {
 
 void CEdgeDock::OnTimer() {
     const QRect rc = m_window.frameGeometry();
+    if (m_bHidden == 1) {
+        // Back, and watched again: the cursor may leave it without crossing its own area.
+        if (rc.contains(CursorPos())) {
+            ShowAtTop();
+            m_bTimerOn = 1;
+        }
+        return;
+    }
     if (rc.contains(CursorPos()) || !IsNearEdge())
         return;
     if (m_nDockLeft < 0) {
@@ -91,8 +104,7 @@ void CEdgeDock::OnTimer() {
     SlideUp();
     MakeTopmost();
     m_bTimerOn = 0;
-    m_timer.stop();
-    m_bHidden = 1;
+    m_bHidden = 1;  // the timer runs on, to find the cursor on the strip
 }
 
 void CEdgeDock::MoveWindow(int x, int y, int cx, int cy) {

@@ -23,8 +23,9 @@ DockingDesktop SetDockingDesktop(DockingDesktop desktop);
 
 // Edge docking of a top-level window: left lying at the top, left or right screen edge, it
 // slides up out of sight once the cursor leaves it, keeping a thin strip visible, and comes
-// back at the top edge when the mouse moves over that strip. Positions and sizes are those of
-// the whole window, frame included, in screen pixels.
+// back at the top edge when the mouse moves over that strip, over the window's own area or
+// over one of its controls. Positions and sizes are those of the whole window, frame
+// included, in screen pixels.
 class CEdgeDock {
 public:
     static constexpr int kTimerPeriod = 100;  // ms
@@ -40,7 +41,9 @@ public:
 
     // A mouse move over the window's own client area (not over a child control).
     void OnMouseMove();
-    // A tick of the watch timer.
+    // A tick of the timer: while shown, the watch for the cursor leaving; while hidden, the
+    // watch for the cursor on the strip, wherever it lies (a control takes the moves over it
+    // for itself).
     void OnTimer();
 
     bool IsNearEdge();
@@ -48,6 +51,7 @@ public:
 
     int TimerId() const { return m_timer.timerId(); }
     bool IsHidden() const { return m_bHidden != 0; }
+    // Watching for the cursor to leave the shown window.
     bool IsWatching() const { return m_bTimerOn != 0; }
 
     int m_nScreenWidth = 0;
@@ -62,6 +66,7 @@ private:
     // Moves the window so that its frame covers (x, y, cx, cy) and repaints it.
     void MoveWindow(int x, int y, int cx, int cy);
     void MakeTopmost();
+    void ShowAtTop();
 
     QWidget& m_window;
     QBasicTimer m_timer;

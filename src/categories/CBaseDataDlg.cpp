@@ -1,5 +1,8 @@
 #include "categories/CBaseDataDlg.h"
 
+#include <QEvent>
+#include <QTreeView>
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -58,20 +61,16 @@ bool CBaseDataDlg::OnInitDialog() {
     m_listEntry.InsertReportColumn(1, "备注", LVCFMT_LEFT, 120);
 
     m_db.SetConnectionString(BookConnectionString());
-    if (!m_db.Open()) {
-        MessageBox("Open error!");
-        return true;
-    }
+    m_db.Open();
     CADORecordset rs(&m_db);
-    if (rs.Open(m_db.GetActiveConnection(), "baseData", CADORecordset::OpenTable)) {
-        while (!rs.IsEOF()) {
-            std::string kind;
-            rs.GetFieldValue("类型", kind);
-            m_listKind.InsertItem(m_listKind.GetItemCount(), kind);
-            rs.MoveNext();
-        }
-        rs.Close();
+    rs.Open(m_db.GetActiveConnection(), "baseData", CADORecordset::OpenTable);
+    while (!rs.IsEOF()) {
+        std::string kind;
+        rs.GetFieldValue("类型", kind);
+        m_listKind.InsertItem(m_listKind.GetItemCount(), kind);
+        rs.MoveNext();
     }
+    rs.Close();
     return true;
 }
 
@@ -92,8 +91,7 @@ void CBaseDataDlg::ReloadEntries() {
     // Emptied first, so that a table that cannot be read leaves no other kind's rows shown.
     EmptyEntries();
     CADORecordset rs(&m_db);
-    if (!rs.Open(m_db.GetActiveConnection(), SqlIdentifier(kind), CADORecordset::OpenTable))
-        return;
+    rs.Open(m_db.GetActiveConnection(), SqlIdentifier(kind), CADORecordset::OpenTable);
     while (!rs.IsEOF()) {
         std::string type;
         std::string remark;
@@ -104,6 +102,15 @@ void CBaseDataDlg::ReloadEntries() {
     }
     rs.Close();
     m_strShownKind = kind;
+}
+
+bool CBaseDataDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        const auto* kinds = GetDlgItemAs<QTreeView>(IDC_LIST_BASE_KIND);
+        if (kinds && watched == kinds->viewport())
+            m_bKindJustRead = false;
+    }
+    return CDialog::eventFilter(watched, event);
 }
 
 void CBaseDataDlg::OnClickListKind(Notification& n) {
@@ -148,18 +155,16 @@ void CBaseDataDlg::OnAdd() {
     CADORecordset rs(&m_db);
     const std::string query =
         "select * from " + SqlIdentifier(kind) + " where 类型 = '" + SqlText(m_strType) + "'";
-    if (!rs.Open(m_db.GetActiveConnection(), query, CADORecordset::OpenDefault))
-        return;
+    rs.Open(m_db.GetActiveConnection(), query, CADORecordset::OpenDefault);
     if (rs.GetRecordCount() >= 1) {
         MessageBox("该类型已存在，无法添加已存在的类型！");
     } else {
         rs.AddNew();
         rs.SetFieldValue("类型", m_strType);
         rs.SetFieldValue("备注", m_strRemark);
-        if (rs.Update()) {
-            MessageBox("添加成功！");
-            ReloadEntries();
-        }
+        rs.Update();
+        MessageBox("添加成功！");
+        ReloadEntries();
     }
     rs.Close();
 }
@@ -171,8 +176,7 @@ bool CBaseDataDlg::OpenTypedEntry(CADORecordset& rs) {
         return false;
     const std::string query =
         "select * from " + SqlIdentifier(kind) + " where 类型 = '" + SqlText(m_strType) + "'";
-    if (!rs.Open(m_db.GetActiveConnection(), query, CADORecordset::OpenDefault))
-        return false;
+    rs.Open(m_db.GetActiveConnection(), query, CADORecordset::OpenDefault);
     if (rs.GetRecordCount() < 1) {
         MessageBox("没有此数据项，请重新选项！");
         rs.Close();
@@ -185,12 +189,9 @@ void CBaseDataDlg::OnDelete() {
     CADORecordset rs(&m_db);
     if (!OpenTypedEntry(rs))
         return;
-    if (rs.Delete() && rs.Update()) {
-        MessageBox("数据删除成功！");
-        ReloadEntries();
-    } else {
-        MessageBox("数据删除失败！");
-    }
+    rs.Delete();
+    MessageBox("数据删除成功！");
+    ReloadEntries();
     rs.Close();
 }
 
@@ -201,12 +202,9 @@ void CBaseDataDlg::OnChange() {
     rs.Edit();
     rs.SetFieldValue("类型", m_strType);
     rs.SetFieldValue("备注", m_strRemark);
-    if (rs.Update()) {
-        MessageBox("数据更改成功！");
-        ReloadEntries();
-    } else {
-        MessageBox("数据更改失败！");
-    }
+    rs.Update();
+    MessageBox("数据更改成功！");
+    ReloadEntries();
     rs.Close();
 }
 
@@ -242,19 +240,15 @@ void CBaseDataDlg::StoreShownOrder() {
             EmptyEntries();
         }
     };
-    bool stored = false;
     try {
-        stored = StoreEntryOrder(m_db, kind, entries);
+        StoreEntryOrder(m_db, kind, entries);
     } catch (const CADOException& e) {
+        // The first failure stays nested inside, with its engine codes, for the log.
         showStoredOrder();
-        throw CADOException(e.m_code, kOrderKept + ("\n" + e.m_description));
+        std::throw_with_nested(CADOException(e.m_code, kOrderKept + ("\n" + e.m_description)));
     } catch (const CComError& e) {
         showStoredOrder();
-        throw CADOException(e.Error(), kOrderKept + ("\n" + e.Description()));
-    }
-    if (!stored) {
-        showStoredOrder();
-        MessageBox(kOrderKept);
+        std::throw_with_nested(CADOException(e.Error(), kOrderKept + ("\n" + e.Description())));
     }
 }
 

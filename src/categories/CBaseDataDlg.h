@@ -27,6 +27,7 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool OnInitDialog() override;
     const MessageMap& GetMessageMap() const override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnClickListKind(Notification& n);
@@ -52,8 +53,9 @@ private:
     // The kind whose rows the entry list shows; "" when it shows none. The rows written back
     // by a move must be that kind's and no other's.
     std::string m_strShownKind;
-    // Set when a selection change has just read the kind, so the click that made it does not
-    // read it again.
+    // Set when a selection change made by the current left press on the kind list has read
+    // the kind, so the click that press ends does not read it again. Every left press clears
+    // it first: a change made by the keyboard or a right click spares no later click.
     bool m_bKindJustRead = false;
     // Set once this visit has backed up the book before rewriting a table's order.
     bool m_bBackedUp = false;

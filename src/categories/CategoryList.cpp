@@ -4,10 +4,9 @@
 #include "data/ADORecordset.h"
 #include "platform/ui/CComboBox.h"
 
-bool AppendCategoryEntries(CADODatabase& db, const std::string& table, CComboBox& combo) {
+void AppendCategoryEntries(CADODatabase& db, const std::string& table, CComboBox& combo) {
     CADORecordset rs(&db);
-    if (!rs.Open(db.GetActiveConnection(), table, CADORecordset::OpenTable))
-        return false;
+    rs.Open(db.GetActiveConnection(), table, CADORecordset::OpenTable);
     std::string text;
     while (!rs.IsEOF()) {
         rs.GetFieldValue(1, text);
@@ -16,5 +15,4 @@ bool AppendCategoryEntries(CADODatabase& db, const std::string& table, CComboBox
         rs.MoveNext();
     }
     rs.Close();
-    return true;
 }

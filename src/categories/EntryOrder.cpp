@@ -3,6 +3,7 @@
 #include <chrono>
 #include <random>
 #include <thread>
+#include <utility>
 
 #include "data/ADODatabase.h"
 #include "data/ADOException.h"
@@ -19,6 +20,46 @@ std::minstd_rand& RetryRandom() {
     static std::minstd_rand random(std::random_device{}());
     return random;
 }
+
+// A stored row, and the texts the lists show for it.
+struct ShownRow {
+    StoredEntry values;
+    CategoryEntry shown;
+    bool taken = false;
+};
+
+std::vector<ShownRow> ReadKindTable(CADODatabase& db, const std::string& kind) {
+    CADORecordset rs(&db);
+    rs.Open(db.GetActiveConnection(), SqlIdentifier(kind), CADORecordset::OpenTable);
+    std::vector<ShownRow> rows;
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        ShownRow row{{rs.GetFieldVariant("类型"), rs.GetFieldVariant("备注")}, {}};
+        rs.GetFieldValue("类型", row.shown.strType);
+        rs.GetFieldValue("备注", row.shown.strRemark);
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// The stored values of each entry, in the entries' order: each stored row is used once.
+std::vector<StoredEntry> Arrange(std::vector<ShownRow> stored,
+                                 const std::vector<CategoryEntry>& entries) {
+    std::vector<StoredEntry> arranged;
+    for (const CategoryEntry& entry : entries) {
+        StoredEntry values{CVariant::FromText(entry.strType), CVariant::FromText(entry.strRemark)};
+        for (ShownRow& row : stored) {
+            if (!row.taken && row.shown.strType == entry.strType &&
+                row.shown.strRemark == entry.strRemark) {
+                row.taken = true;
+                values = row.values;
+                break;
+            }
+        }
+        arranged.push_back(std::move(values));
+    }
+    return arranged;
+}
+
 }  // namespace
 
 void ClearKindTable(CADODatabase& db, const std::string& kind) {
@@ -28,32 +69,30 @@ void ClearKindTable(CADODatabase& db, const std::string& kind) {
             CADORecordset::OpenDefault);
 }
 
-bool SaveEntryOrder(CADODatabase& db, const std::string& kind,
-                    const std::vector<CategoryEntry>& entries) {
+void SaveEntryOrder(CADODatabase& db, const std::string& kind,
+                    const std::vector<StoredEntry>& entries) {
     CADORecordset rs(&db);
-    if (!rs.Open(db.GetActiveConnection(), SqlIdentifier(kind), CADORecordset::OpenDefault))
-        return false;
-    for (const CategoryEntry& entry : entries) {
-        if (!rs.AddNew() || !rs.SetFieldValue("类型", entry.strType) ||
-            !rs.SetFieldValue("备注", entry.strRemark) || !rs.Update()) {
-            return false;
-        }
+    rs.Open(db.GetActiveConnection(), SqlIdentifier(kind), CADORecordset::OpenDefault);
+    for (const StoredEntry& entry : entries) {
+        rs.AddNew();
+        rs.PutFieldValue(CVariant::FromText("类型"), entry.type);
+        rs.PutFieldValue(CVariant::FromText("备注"), entry.remark);
+        rs.Update();
     }
     rs.Close();
-    return true;
 }
 
-bool StoreEntryOrder(CADODatabase& db, const std::string& kind,
+void StoreEntryOrder(CADODatabase& db, const std::string& kind,
                      const std::vector<CategoryEntry>& entries) {
     // Two PCs reordering at once: one rewrite wins whole, the other runs again after it.
     for (int attempt = 1;; ++attempt) {
         try {
             CADOTransaction transaction(db, true);
+            std::vector<StoredEntry> arranged = Arrange(ReadKindTable(db, kind), entries);
             ClearKindTable(db, kind);
-            if (!SaveEntryOrder(db, kind, entries))
-                return false;  // the transaction rolls back
+            SaveEntryOrder(db, kind, arranged);
             transaction.Commit();
-            return true;
+            return;
         } catch (const CADOException& e) {
             if (!IsSerializationFailure(e.m_facts) || attempt == kReorderAttempts)
                 throw;

@@ -13,7 +13,6 @@ CADODatabase::~CADODatabase() {
         Close();
     } catch (...) {
     }
-    m_connection.reset();
 }
 
 void CADODatabase::SetConnectionString(const std::string& connectionString) {
@@ -24,26 +23,22 @@ std::string CADODatabase::GetConnectionString() const {
     return m_connectionString;
 }
 
-bool CADODatabase::Open() {
-    if (m_connection && m_connection->GetState() != 0)
-        Close();
+void CADODatabase::Open() {
+    Close();
     try {
-        if (!m_connection)
-            throw CComError(E_POINTER);
         m_connection->Open(m_connectionString, "", "", 0);
     } catch (const CComError& e) {
         RaiseComError(e);
     }
-    return true;
 }
 
 void CADODatabase::Close() {
-    if (m_connection && m_connection->GetState() != 0)
+    if (m_connection->GetState() != 0)
         m_connection->Close();
 }
 
 bool CADODatabase::IsOpen() const {
-    return m_connection && m_connection->GetState() != 0;
+    return m_connection->GetState() != 0;
 }
 
 ConnectionPtr CADODatabase::GetActiveConnection() const {
@@ -51,8 +46,6 @@ ConnectionPtr CADODatabase::GetActiveConnection() const {
 }
 
 void CADODatabase::BeginTrans() {
-    if (!m_connection)
-        throw CComError(E_POINTER);
     m_connection->BeginTrans();
 }
 
@@ -63,14 +56,10 @@ void CADODatabase::BeginSerializableTrans() {
 }
 
 void CADODatabase::CommitTrans() {
-    if (!m_connection)
-        throw CComError(E_POINTER);
     m_connection->CommitTrans();
 }
 
 void CADODatabase::RollbackTrans() {
-    if (!m_connection)
-        throw CComError(E_POINTER);
     m_connection->RollbackTrans();
 }
 

@@ -9,7 +9,7 @@ class CComError;
 
 // One connection to the book, opened with a connection string such as
 // "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=data.mdb". Open records a
-// failure and throws CADOException; Close and IsOpen let CComError through.
+// failure and throws CADOException; Close and the transaction calls throw CComError.
 class CADODatabase {
 public:
     // No COM to initialise here; the connection object is all there is to make.
@@ -20,7 +20,8 @@ public:
 
     void SetConnectionString(const std::string& connectionString);
     std::string GetConnectionString() const;
-    bool Open();
+    // Closes a connection already open, then opens it again; returns only when open.
+    void Open();
     void Close();
     bool IsOpen() const;
     ConnectionPtr GetActiveConnection() const;
@@ -40,7 +41,7 @@ public:
 private:
     [[noreturn]] void RaiseComError(const CComError& error);
 
-    ConnectionPtr m_connection;
+    ConnectionPtr m_connection;  // made with the object, never null
     std::string m_connectionString;
     std::string m_lastErrorText;
     std::string m_errorDescription;

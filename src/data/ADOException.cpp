@@ -6,7 +6,10 @@
 #include "platform/ado/ComError.h"
 
 CADOException::CADOException(std::int32_t code, std::string description, ComErrorFacts facts)
-    : m_description(std::move(description)), m_code(code), m_facts(std::move(facts)) {}
+    : std::runtime_error(ComErrorTechnicalText(code, {}, description, facts)),
+      m_description(std::move(description)),
+      m_code(code),
+      m_facts(std::move(facts)) {}
 
 CADOException::~CADOException() = default;
 

@@ -1,6 +1,7 @@
 #include "data/ADORecordset.h"
 
 #include <memory>
+#include <utility>
 
 #include "data/ADODatabase.h"
 #include "data/ADOException.h"
@@ -21,8 +22,6 @@ CADORecordset::~CADORecordset() {
 }
 
 CRecordset& CADORecordset::Recordset() const {
-    if (!m_recordset)
-        throw CComError(E_POINTER);
     return *m_recordset;
 }
 
@@ -52,7 +51,7 @@ bool CADORecordset::Open(ConnectionPtr connection, const std::string& query, int
     } catch (const CComError& e) {
         RaiseComError(e);
     }
-    return m_recordset && m_recordset->GetState() != 0;
+    return m_recordset->GetState() != 0;
 }
 
 void CADORecordset::Close() {
@@ -68,8 +67,7 @@ void CADORecordset::Close() {
 }
 
 bool CADORecordset::IsOpen() const {
-    return m_recordset && m_connection && m_connection->GetState() != 0 &&
-           m_recordset->GetState() != 0;
+    return m_connection && m_connection->GetState() != 0 && m_recordset->GetState() != 0;
 }
 
 bool CADORecordset::IsEOF() const {
@@ -124,6 +122,10 @@ bool CADORecordset::GetFieldValue(int index, double& value) {
     return true;
 }
 
+const CVariant& CADORecordset::GetFieldVariant(const std::string& name) {
+    return ReadField(CVariant::FromText(name));
+}
+
 bool CADORecordset::GetFieldValue(int index, DateTimeValue& value) {
     return VariantToDateTime(ReadField(index), value);
 }
@@ -163,39 +165,39 @@ bool CADORecordset::PutFieldValue(const CVariant& key, const CVariant& value) {
     return true;
 }
 
-bool CADORecordset::AddNew() {
+void CADORecordset::AddNew() {
     m_editMode = EditNone;
     Recordset().AddNew();
     m_editMode = EditNew;
-    return true;
 }
 
 void CADORecordset::Edit() {
     m_editMode = EditExisting;
 }
 
-bool CADORecordset::Update() {
+void CADORecordset::Update() {
     if (m_editMode == EditNone)
-        return true;
+        return;
     try {
         Recordset().Update();
     } catch (const CComError& e) {
         RaiseComError(e);
     }
     m_editMode = EditNone;
-    return true;
 }
 
-bool CADORecordset::Delete() {
+void CADORecordset::Delete() {
     Recordset().Delete(adAffectCurrent);
     m_recordset->Update();
     m_editMode = EditNone;
-    return true;
 }
 
 void CADORecordset::RaiseComError(const CComError& error) {
     const std::string text = FormatComErrorText("CADORecordset Error", error);
     m_lastErrorText = "Query = " + GetQuery() + "\n" + text;
     m_lastErrorCode = static_cast<std::uint32_t>(error.Error());
-    throw CADOException(error.Error(), error.Description(), error.Facts());
+    ComErrorFacts facts = error.Facts();
+    if (facts.statement.empty())
+        facts.statement = GetQuery();
+    throw CADOException(error.Error(), error.Description(), std::move(facts));
 }

@@ -14,7 +14,7 @@ class CComError;
 // A statement or table on a CADODatabase, with typed field access.
 // Failures are always thrown, never returned as a code or a false result: the
 // guarded operations (Open, GetFieldValue, PutFieldValue/SetFieldValue, Update)
-// record the failure and throw CADOException; the others let CComError through.
+// record the failure and throw CADOException; the others throw CComError.
 // A false result says something ordinary (no rows open, not in an edit).
 class CADORecordset {
 public:
@@ -27,7 +27,8 @@ public:
     CADORecordset& operator=(const CADORecordset&) = delete;
 
     // `query` "" reopens the text of the previous Open. True when rows are open
-    // afterwards; a statement without rows ("delete from ...") runs and gives false.
+    // afterwards, as for every table and every select; a statement without rows
+    // ("delete from ...") runs and gives false.
     bool Open(ConnectionPtr connection, const std::string& query = "", int mode = OpenDefault);
     void Close();
     bool IsOpen() const;
@@ -42,6 +43,8 @@ public:
     bool GetFieldValue(int index, std::string& value, const std::string& dateFormat = "");
     bool GetFieldValue(int index, double& value);
     bool GetFieldValue(int index, DateTimeValue& value);
+    // The field's value as stored, a null apart from an empty text.
+    const CVariant& GetFieldVariant(const std::string& name);
 
     // An empty text stores NULL. False (nothing stored) unless AddNew or Edit came first.
     bool SetFieldValue(const std::string& name, const std::string& value);
@@ -50,10 +53,13 @@ public:
     bool SetFieldValue(const std::string& name, const DateTimeValue& value);
     bool PutFieldValue(const CVariant& key, const CVariant& value);
 
-    bool AddNew();
+    // Starts a new row, stored by Update.
+    void AddNew();
     void Edit();
-    bool Update();
-    bool Delete();
+    // Stores the row being added or edited; nothing to do outside an edit.
+    void Update();
+    // Deletes the current row at once.
+    void Delete();
 
     std::string GetQuery() const { return m_queryText; }
     EditMode GetEditMode() const { return m_editMode; }
@@ -67,7 +73,7 @@ private:
     const CVariant& ReadField(const CVariant& key);
     const CVariant& ReadField(int index);
 
-    RecordsetPtr m_recordset;
+    RecordsetPtr m_recordset;  // made with the object, never null
     ConnectionPtr m_connection;
     EditMode m_editMode = EditNone;
     std::string m_lastErrorText;

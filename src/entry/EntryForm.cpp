@@ -10,11 +10,11 @@
 namespace {
 constexpr const char* kMemberLabel = "家庭成员";
 
-// Lists the table's entries in its order and selects the first. A table that does not open
-// leaves the list empty.
+// Lists the table's entries in its order and selects the first; CADOException when the table
+// cannot be read.
 void FillList(CADODatabase& db, const char* table, CComboBox& combo) {
-    if (AppendCategoryEntries(db, table, combo))
-        combo.SetCurSel(0);
+    AppendCategoryEntries(db, table, combo);
+    combo.SetCurSel(0);
 }
 
 // The entry the user sees selected, or why there is none: a message that names what is
@@ -39,7 +39,7 @@ bool TakeSelected(CDialog& dialog, CComboBox& combo, const char* label, const ch
 
 // A book file deleted (or moved away) while the dialog was open would swallow every row
 // written on the old connection. Reopening makes the loss visible: Open reports the missing
-// file, or finds the book put back in its place.
+// file, or finds the book put back in its place. Returns open or throws CADOException.
 void ReopenIfBookGone(CADODatabase& db) {
     std::error_code ec;
     // A server book has no file to lose; its connection comes back by itself.
@@ -54,8 +54,7 @@ void ReopenIfBookGone(CADODatabase& db) {
 
 void FillEntryLists(const BookSide& side, const EntryForm& form) {
     form.db.SetConnectionString(BookConnectionString());
-    if (!form.db.Open())
-        return;
+    form.db.Open();
     FillList(form.db, kMemberTable, form.comboMember);
     FillList(form.db, side.itemTable, form.comboItem);
 }
@@ -73,20 +72,15 @@ void AddEntry(const BookSide& side, const EntryForm& form) {
         !TakeSelected(form.dialog, form.comboItem, side.itemWord, side.itemTable, item))
         return;
     ReopenIfBookGone(form.db);
-    if (!form.db.IsOpen())
-        return;
 
     CADORecordset rs(&form.db);
-    if (!rs.Open(form.db.GetActiveConnection(), side.entryTable, CADORecordset::OpenTable))
-        return;
+    rs.Open(form.db.GetActiveConnection(), side.entryTable, CADORecordset::OpenTable);
     rs.AddNew();
     rs.SetFieldValue(side.memberColumn, member);
     rs.SetFieldValue(side.itemColumn, item);
     rs.SetFieldValue(side.amountColumn, form.amount.Yuan());
     rs.SetFieldValue(side.dateColumn, date);
     rs.SetFieldValue(side.remarkColumn, form.remark);
-    if (rs.Update())
-        form.dialog.MessageBox("数据添加成功！");
-    else
-        form.dialog.MessageBox("出错！");
+    rs.Update();
+    form.dialog.MessageBox("数据添加成功！");
 }

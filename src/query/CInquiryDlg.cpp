@@ -63,8 +63,7 @@ bool CInquiryDlg::OnInitDialog() {
 
 void CInquiryDlg::LoadChoices() {
     m_db.SetConnectionString(BookConnectionString());
-    if (!m_db.Open())
-        return;
+    m_db.Open();
     // Each list is filled on its own: one unreadable table leaves the other one full.
     RunGuarded(this, [this] { AppendCategoryEntries(m_db, kMemberTable, m_comboMember); });
     RunGuarded(this, [this] { AppendCategoryEntries(m_db, m_table.side.itemTable, m_comboItem); });
@@ -107,8 +106,7 @@ void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
     const std::string statement =
         BuildInquiryStatement(m_table, period, m_bFilterMember ? m_strMember : std::string(),
                               m_bFilterItem ? m_strItem : std::string());
-    if (!rs.Open(m_db.GetActiveConnection(), statement, CADORecordset::OpenQuery))
-        return;
+    rs.Open(m_db.GetActiveConnection(), statement, CADORecordset::OpenQuery);
 
     // The rows reach the view in one go when the walk ends, or when a failure cuts it short:
     // what was read by then stays listed.

@@ -92,8 +92,8 @@ bool CStatisticsDlg::OnInitDialog() {
     ShowView(m_view);
 
     m_db.SetConnectionString(BookConnectionString());
-    if (m_db.Open())
-        FillLists();
+    m_db.Open();
+    FillLists();
     UpdateData(false);
     m_comboMember.SetCurSel(0);
     m_comboItem.SetCurSel(0);
@@ -138,8 +138,8 @@ void CStatisticsDlg::RunStats(const QueryPeriod& period) {
     m_result = StatsResult{};
     ShowFigures();
     ShowView(m_view);
-    if (!m_db.IsOpen() && !m_db.Open())
-        return;
+    if (!m_db.IsOpen())
+        m_db.Open();
     StatsFilter filter;
     if (m_bFilterMember)
         filter.strMember = m_strMember;

@@ -70,8 +70,7 @@ StatsResult QueryStats(CADODatabase& db, const DateTimeValue& lower, const DateT
     std::map<std::string, StatsLine> members, items, months;
     for (const StatsStatementPart& part : StatsStatements(lower, upper, filter)) {
         CADORecordset rs(&db);
-        if (!rs.Open(db.GetActiveConnection(), part.strSql, CADORecordset::OpenQuery))
-            continue;
+        rs.Open(db.GetActiveConnection(), part.strSql, CADORecordset::OpenQuery);
         while (!rs.IsEOF()) {
             std::string member, item;
             rs.GetFieldValue(0, member);

@@ -173,6 +173,27 @@ TEST_F(EdgeDocking, HidesOnceTheCursorIsOutAndComesBackOverItsStripStayingOnTop)
     EXPECT_EQ(Frame(), hidden);
 }
 
+// The strip is mostly the bottom edges of buttons, and a move over a control never reaches the
+// window: the cursor over any part of the hidden window brings it back, and once back it is
+// watched, so it hides again though the cursor never crossed the window's own area.
+TEST_F(EdgeDocking, TheCursorOnTheStripOverAButtonBringsItBack) {
+    Place(400, 0);
+    LeaveWindow();
+    ASSERT_TRUE(main->Docking().IsHidden());
+    const QWidget* button = main->GetDlgItem(IDC_BTN_ABOUT);
+    cursor = button->mapToGlobal(QPoint(button->width() / 2, button->height() - 1));
+    ASSERT_GE(cursor.y(), 0) << "the strip shows the button's bottom edge";
+    QTest::mouseMove(main.get(), main->mapFromGlobal(cursor));  // the button takes the move
+    EXPECT_TRUE(main->Docking().IsHidden());
+    QTimerEvent tick(main->Docking().TimerId());
+    QCoreApplication::sendEvent(main.get(), &tick);
+    EXPECT_FALSE(main->Docking().IsHidden());
+    EXPECT_EQ(Frame().topLeft(), QPoint(400, 0));
+    cursor = kFarAway;
+    Tick();
+    EXPECT_TRUE(main->Docking().IsHidden());
+}
+
 TEST_F(EdgeDocking, KeepsTheScreenWidthReadAtStartAndNeverDocksWhereWindowsCannotBePlaced) {
     const int width = Frame().width();
     SetDockingDesktop({[] { return 2000; }, [this] { return cursor; }, [](int) {}, {}});
@@ -218,6 +239,19 @@ TEST(EdgeDockingOnX11, HidesUnderTheRealCursorAndShowsItsStrip) {
 
     // The pointer on the strip, in the margin left of the buttons, brings it back.
     QCursor::setPos(frame.left() + 1, frame.bottom() - 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main.frameGeometry().top() == 0; }, 2000));
+    EXPECT_FALSE(main.Docking().IsHidden());
+
+    // So does the pointer on the strip over a button, which takes the moves for itself.
+    QCursor::setPos(main.mapToGlobal(QPoint(main.width() / 2, 2)));
+    QTest::qWait(100);
+    QCursor::setPos(700, 500);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return main.Docking().IsHidden(); }, 2000));
+    const QWidget* button = main.GetDlgItem(IDC_BTN_ABOUT);
+    const QPoint overButton =
+        button->mapToGlobal(QPoint(button->width() / 2, button->height() - 1));
+    ASSERT_GE(overButton.y(), 0) << "the strip shows the button's bottom edge";
+    QCursor::setPos(overButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return main.frameGeometry().top() == 0; }, 2000));
     EXPECT_FALSE(main.Docking().IsHidden());
 }

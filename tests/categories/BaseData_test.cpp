@@ -8,9 +8,12 @@
 #include <filesystem>
 
 #include "BaseDataTestSupport.h"
-#include "data/BackupCatalog.h"
-#include "data/DatabaseFailure.h"
 #include "categories/CBaseDataDlg.h"
+#include "data/ADODatabase.h"
+#include "data/ADORecordset.h"
+#include "data/BackupCatalog.h"
+#include "data/BookConnection.h"
+#include "data/DatabaseFailure.h"
 #include "entry/CNormalIncomeDlg.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/ErrorBarrier.h"
@@ -307,6 +310,62 @@ TEST_F(BaseData, AMoveAfterAHeaderSortStoresTheSortedOrder) {
     EXPECT_TRUE(Press(IDC_BTN_BASE_DOWN).empty());
     EXPECT_EQ(KindRows(kMembers), Plain({"爸爸", "妈妈", "孩子"}));
     EXPECT_EQ(Shown(), Plain({"爸爸", "妈妈", "孩子"}));
+}
+
+// A selection made by the keyboard or by a right click is followed by no left click; the next
+// left click on the kind must still read its table, in table order, not keep a header sort.
+TEST_F(BaseData, EveryLeftClickOnAKindReadsItsTableInTableOrder) {
+    Open();
+    ClickKind(kMembers);
+    QTreeView* kinds = View(kKinds);
+    auto rightClick = [&](int row) {
+        const QRect rect = kinds->visualRect(kinds->model()->index(row, 0));
+        QTest::mouseClick(kinds->viewport(), Qt::RightButton, {}, rect.center());
+    };
+    QHeaderView* header = View(kEntries)->header();
+    for (const bool keyboard : {true, false}) {
+        SCOPED_TRACE(keyboard ? "keyboard" : "right click");
+        if (keyboard) {
+            kinds->setFocus();
+            QTest::keyClick(kinds, Qt::Key_Down);
+            QTest::keyClick(kinds, Qt::Key_Up);
+        } else {
+            rightClick(1);
+            rightClick(0);
+        }
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(0) + 20, header->height() / 2));
+        ASSERT_NE(Column(kEntries, 0), (Texts{"爸爸", "妈妈", "孩子"})) << "sorted";
+        ClickKind(kMembers);
+        EXPECT_EQ(Column(kEntries, 0), (Texts{"爸爸", "妈妈", "孩子"}));
+    }
+    ClickEntry("爸爸");
+    EXPECT_TRUE(Press(IDC_BTN_BASE_DOWN).empty());
+    EXPECT_EQ(KindRows(kMembers), Plain({"妈妈", "爸爸", "孩子"}));
+}
+
+// NULL and the empty text are told apart in the table, though the list shows both as empty.
+TEST_F(BaseData, AMoveKeepsEveryStoredValueExactly) {
+    ExecuteOnBook("delete from 家庭成员");
+    ExecuteOnBook(
+        "insert into 家庭成员 (类型, 备注) values ('', ''), ('甲', NULL), (NULL, '无名'), "
+        "('乙', '')");
+    Open();
+    ClickKind(kMembers);
+    ClickEntry("甲");
+    EXPECT_TRUE(Press(IDC_BTN_BASE_DOWN).empty());
+    CADODatabase db;
+    db.SetConnectionString(BookConnectionString());
+    db.Open();
+    CADORecordset rs(&db);
+    rs.Open(db.GetActiveConnection(),
+            "select quote(类型) || ' ' || quote(备注) from 家庭成员 order by rowid");
+    Texts stored;
+    for (std::string row; !rs.IsEOF(); rs.MoveNext()) {
+        rs.GetFieldValue(0, row);
+        stored.push_back(row);
+    }
+    EXPECT_EQ(stored, (Texts{"'' ''", "NULL '无名'", "'甲' NULL", "'乙' ''"}));
 }
 
 TEST_F(BaseData, TheShownRowsAlwaysBelongToTheSelectedKind) {

@@ -7,9 +7,9 @@
 #include <random>
 
 #include "BaseDataTestSupport.h"
+#include "categories/EntryOrder.h"
 #include "data/ADODatabase.h"
 #include "data/BookConnection.h"
-#include "categories/EntryOrder.h"
 #include "support/TempBook.h"
 
 namespace {
@@ -42,7 +42,7 @@ TEST(EntryOrder, AKillAtAnyMomentLeavesTheOldOrTheNewOrder) {
         CADODatabase db;
         db.SetConnectionString(BookConnectionString());
         db.Open();
-        ASSERT_TRUE(StoreEntryOrder(db, kMembers, Entries(forward)));
+        ASSERT_NO_THROW(StoreEntryOrder(db, kMembers, Entries(forward)));
     }
     const CategoryRows a = Rows(Entries(forward));
     const CategoryRows b = Rows(Entries(backward));

@@ -40,7 +40,7 @@ TEST(BookFile, NewBookHasTheStartingRowsAndChecksClean) {
     EXPECT_EQ(CheckBook("data.mdb"), std::vector<std::string>{});
     CADODatabase db;
     db.SetConnectionString(TempBook::ConnectionString());
-    ASSERT_TRUE(db.Open());
+    ASSERT_NO_THROW(db.Open());
     EXPECT_EQ(Column(db, "baseData", 0),
               (std::vector<std::string>{"家庭成员", "收入类型", "支出类型"}));
     EXPECT_EQ(Column(db, "tbUser", 1), std::vector<std::string>{"root"});
@@ -76,7 +76,7 @@ TEST(BookFile, CheckReportsWhatTheProgramCannotWorkWith) {
     TempBook book;
     CADODatabase db;
     db.SetConnectionString(TempBook::ConnectionString());
-    ASSERT_TRUE(db.Open());
+    ASSERT_NO_THROW(db.Open());
     CADORecordset rs(&db);
     for (const char* sql : {"drop table normalPay", "drop index idx_normalIncome_date",
                             "alter table normalIncome rename column 收入日期 to 日期",
@@ -157,7 +157,7 @@ TEST(BookFile, CheckSaysABookItCannotWriteIsReadOnly) {
     // The trial write left nothing behind.
     CADODatabase db;
     db.SetConnectionString(TempBook::ConnectionString());
-    ASSERT_TRUE(db.Open());
+    ASSERT_NO_THROW(db.Open());
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(), "select name from sqlite_master where name like 'tillbook%'",
             CADORecordset::OpenQuery);
@@ -173,7 +173,7 @@ TEST(BookFile, CheckSaysADamagedTableIsDamagedNotMissing) {
     {
         CADODatabase db;
         db.SetConnectionString(TempBook::ConnectionString());
-        ASSERT_TRUE(db.Open());
+        ASSERT_NO_THROW(db.Open());
         CADORecordset rs(&db);
         rs.Open(db.GetActiveConnection(),
                 "select rootpage from sqlite_master where name = 'normalPay'",

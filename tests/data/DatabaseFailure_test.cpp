@@ -112,7 +112,7 @@ TEST(DatabaseFailure, ALoginOnABookWithoutItsUserTableSaysTheBookIsIncomplete) {
     TempBook book;
     CADODatabase db;
     db.SetConnectionString(TempBook::ConnectionString());
-    ASSERT_TRUE(db.Open());
+    ASSERT_NO_THROW(db.Open());
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(), "drop table tbUser", CADORecordset::OpenDefault);
     try {

@@ -71,7 +71,7 @@ class StatsQueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         db.SetConnectionString(BookConnectionString());
-        ASSERT_TRUE(db.Open());
+        ASSERT_NO_THROW(db.Open());
     }
 
     StatsResult Query(const DateTimeValue& from, const DateTimeValue& to,

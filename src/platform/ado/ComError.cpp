@@ -32,10 +32,20 @@ const char* FindSystemMessage(HRESULT hr) {
     return nullptr;
 }
 
+// A log line is one line, whatever the engine's message or the statement held.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    }
+    return text;
+}
+
 }  // namespace
 
 CComError::CComError(HRESULT hr, std::string source, std::string description, ComErrorFacts facts)
-    : m_hr(hr),
+    : std::runtime_error(ComErrorTechnicalText(hr, source, description, facts)),
+      m_hr(hr),
       m_strSource(std::move(source)),
       m_strDescription(std::move(description)),
       m_facts(std::move(facts)) {}
@@ -66,4 +76,23 @@ std::string ComErrorMessageText(HRESULT hr) {
         std::snprintf(buf, sizeof buf, "Unknown error 0x%0lX", static_cast<unsigned long>(code));
     }
     return buf;
+}
+
+std::string ComErrorTechnicalText(HRESULT hr, const std::string& source,
+                                  const std::string& description, const ComErrorFacts& facts) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+    std::string text = OneLine(description.empty() ? ComErrorMessageText(hr) : description);
+    text += std::string(" [code ") + code;
+    if (!source.empty())
+        text += ", source " + source;
+    if (facts.engineCode != 0) {
+        text += ", engine code " + std::to_string(facts.engineCode) + ", extended code " +
+                std::to_string(facts.extendedCode);
+    }
+    if (!facts.path.empty())
+        text += ", file " + facts.path;
+    if (!facts.statement.empty())
+        text += ", statement: " + OneLine(facts.statement);
+    return text + "]";
 }

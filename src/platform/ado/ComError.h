@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 // Result codes in the COM style: negative means failure.
@@ -70,6 +71,7 @@ struct ComErrorFacts {
     FileFault fileFault = FileFault::None;
     Lack lack = Lack::None;
     std::string lackName;         // the missing table or column
+    std::string statement;        // the statement that failed, when there was one
     std::string server;           // the server the connection works on; empty for a file
     std::string state;            // the server's five-character SQLSTATE
     bool connectionLost = false;  // the server could not be reached or went away
@@ -82,8 +84,9 @@ inline bool IsSerializationFailure(const ComErrorFacts& facts) {
 
 // The error object every failing call of the connection/recordset layer throws:
 // a result code, the failing object's source, a plain English description for
-// logs, and the facts. Nothing in this layer words a failure for the household.
-class CComError {
+// logs, and the facts. what() is the technical text (ComErrorTechnicalText).
+// Nothing in this layer words a failure for the household.
+class CComError : public std::runtime_error {
 public:
     explicit CComError(HRESULT hr, std::string source = {}, std::string description = {},
                        ComErrorFacts facts = {});
@@ -106,3 +109,8 @@ private:
 
 // The code-meaning text on its own (what ErrorMessage returns).
 std::string ComErrorMessageText(HRESULT hr);
+
+// One line for a log: the description (else the code's meaning), then the code, the source,
+// the engine's primary and extended codes, the file and the statement, where known.
+std::string ComErrorTechnicalText(HRESULT hr, const std::string& source,
+                                  const std::string& description, const ComErrorFacts& facts);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/ado/ComError.h"
 #include "platform/ado/Engine.h"
@@ -20,6 +21,7 @@ public:
 
     // 0 closed, 1 open.
     long GetState() const { return m_engine != nullptr ? 1 : 0; }
+    // Open, Close and OpenFile return S_OK or throw CComError.
     HRESULT Open(const std::string& connectionString, const std::string& userId,
                  const std::string& password, long options);
     HRESULT Close();
@@ -28,7 +30,7 @@ public:
     // Opens a book on a server by its libpq URI; the password comes from libpq itself.
     HRESULT OpenServer(const std::string& uri);
 
-    // Groups several writes so that they land together or not at all.
+    // Groups several writes so that they land together or not at all; CComError on failure.
     void BeginTrans();
     // The same, isolated as if the transaction ran alone; a clash fails it at once
     // (IsSerializationFailure) and it can be run again.
@@ -47,7 +49,7 @@ public:
     // The row key of the last row this connection inserted, and the rows its last write changed.
     std::int64_t LastInsertRowid() const;
     int Changes() const;
-    // Runs a statement without rows (throws on failure).
+    // Runs a statement without rows; CComError on failure.
     void Execute(const char* sql);
 
 private:

@@ -83,12 +83,15 @@ std::string NamedObject(const std::string& msg, size_t prefixLength) {
     return name;
 }
 
-[[noreturn]] void RaiseSqliteError(sqlite3* db, int rc, const std::string& path) {
+// The statement, when given, goes into the facts for the log.
+[[noreturn]] void RaiseSqliteError(sqlite3* db, int rc, const std::string& path,
+                                   std::string_view statement = {}) {
     const std::string msg = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
     ComErrorFacts facts;
     facts.engineCode = rc & 0xff;
     facts.extendedCode = db != nullptr ? sqlite3_extended_errcode(db) : rc;
     facts.path = path;
+    facts.statement = statement;
     HRESULT hr = E_FAIL;
     switch (rc & 0xff) {
         case SQLITE_READONLY:
@@ -163,7 +166,7 @@ public:
                 break;
         }
         if (rc != SQLITE_OK)
-            RaiseSqliteError(m_db, rc, m_path);
+            RaiseSqliteError(m_db, rc, m_path, Sql());
     }
 
     bool Step() override {
@@ -173,7 +176,7 @@ public:
             return true;
         if (rc == SQLITE_DONE)
             return false;
-        RaiseSqliteError(m_db, rc, m_path);
+        RaiseSqliteError(m_db, rc, m_path, Sql());
     }
 
     EngineValue Value(int column, bool numberAsText) const override {
@@ -228,6 +231,11 @@ private:
     sqlite3* m_db;
     std::string m_path;
     sqlite3_stmt* m_stmt;
+
+    std::string_view Sql() const {
+        const char* text = sqlite3_sql(m_stmt);
+        return text != nullptr ? std::string_view(text) : std::string_view();
+    }
     bool m_bStepped = false;
 };
 
@@ -247,7 +255,7 @@ public:
         if (rc != SQLITE_OK) {
             if (quiet)
                 return nullptr;
-            RaiseSqliteError(m_db.Get(), rc, m_path);
+            RaiseSqliteError(m_db.Get(), rc, m_path, sql);
         }
         auto result = std::make_unique<SqliteStatement>(m_db.Get(), m_path, stmt);
         if (stmt == nullptr) {
@@ -270,7 +278,7 @@ public:
         const std::string text(sql);
         const int rc = sqlite3_exec(m_db.Get(), text.c_str(), nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK)
-            RaiseSqliteError(m_db.Get(), rc, m_path);
+            RaiseSqliteError(m_db.Get(), rc, m_path, sql);
     }
 
     // A writer takes the lock at once, so two writers never deadlock halfway; SQLite's

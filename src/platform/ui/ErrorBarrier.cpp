@@ -1,5 +1,7 @@
 #include "platform/ui/ErrorBarrier.h"
 
+#include <QLoggingCategory>
+#include <QString>
 #include <utility>
 
 #include "platform/ui/MessageBox.h"
@@ -8,6 +10,27 @@ namespace {
 FailureDescriber& Describer() {
     static FailureDescriber describer;
     return describer;
+}
+
+FailureLog& Log() {
+    static FailureLog log = nullptr;
+    return log;
+}
+
+std::string TechnicalText(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        std::string text = e.what();
+        try {
+            std::rethrow_if_nested(e);
+        } catch (...) {
+            text += " <- " + TechnicalText(std::current_exception());
+        }
+        return text;
+    } catch (...) {
+        return "an exception of unknown type";
+    }
 }
 
 std::string Describe(std::exception_ptr failure) {
@@ -29,12 +52,19 @@ void SetFailureDescriber(FailureDescriber describer) {
     Describer() = std::move(describer);
 }
 
+void SetFailureLog(FailureLog log) {
+    Log() = log;
+}
+
 bool RunGuarded(QWidget* owner, const std::function<void()>& handler) {
     try {
         handler();
         return true;
     } catch (...) {
-        ShowMessageBox(owner, Describe(std::current_exception()));
+        const std::exception_ptr failure = std::current_exception();
+        if (FailureLog log = Log())
+            qCWarning(log).noquote() << QString::fromStdString(TechnicalText(failure));
+        ShowMessageBox(owner, Describe(failure));
         return false;
     }
 }
