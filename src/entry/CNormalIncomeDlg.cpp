@@ -1,5 +1,6 @@
 #include "entry/CNormalIncomeDlg.h"
 
+#include "entry/EntryChange.h"
 #include "entry/EntryForm.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
@@ -33,6 +34,13 @@ bool CNormalIncomeDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
     FillEntryLists(kIncomeBook, Form());
+    if (m_pChange) {
+        m_dAmount = m_pChange->stored.amount;
+        m_strRemark = m_pChange->stored.remark;
+        UpdateData(false);
+        ShowEntryForChange(Form(), *m_pChange, "修改收入记录", IDC_BTN_ENTRY_ADD,
+                           IDC_BTN_ENTRY_CLOSE);
+    }
     return true;
 }
 
@@ -40,9 +48,16 @@ void CNormalIncomeDlg::OnBnClickedAdd() {
     // The prompt has told the user what is wrong; storing the old amount would be worse.
     if (!UpdateData(true))
         return;
-    AddEntry(kIncomeBook, Form());
+    if (!m_pChange)
+        AddEntry(kIncomeBook, Form());
+    else if (ApplyEntryChange(kIncomeBook, Form(), *m_pChange))
+        EndDialog(IDOK);
 }
 
 void CNormalIncomeDlg::OnBnClickedClose() {
-    OnOK();
+    // While changing an entry this button is 取消.
+    if (m_pChange)
+        OnCancel();
+    else
+        OnOK();
 }

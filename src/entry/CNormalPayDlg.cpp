@@ -1,5 +1,6 @@
 #include "entry/CNormalPayDlg.h"
 
+#include "entry/EntryChange.h"
 #include "entry/EntryForm.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
@@ -32,6 +33,12 @@ bool CNormalPayDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
     FillEntryLists(kPayBook, Form());
+    if (m_pChange) {
+        m_dAmount = m_pChange->stored.amount;
+        m_strRemark = m_pChange->stored.remark;
+        UpdateData(false);
+        ShowEntryForChange(Form(), *m_pChange, "修改支出记录", IDC_BTN_ENTRY_ADD, IDOK);
+    }
     return true;
 }
 
@@ -39,9 +46,16 @@ void CNormalPayDlg::OnBnClickedAdd() {
     // The prompt has told the user what is wrong; storing the old amount would be worse.
     if (!UpdateData(true))
         return;
-    AddEntry(kPayBook, Form());
+    if (!m_pChange)
+        AddEntry(kPayBook, Form());
+    else if (ApplyEntryChange(kPayBook, Form(), *m_pChange))
+        EndDialog(IDOK);
 }
 
 void CNormalPayDlg::OnBnClickedOk() {
-    OnOK();
+    // While changing an entry this button is 取消.
+    if (m_pChange)
+        OnCancel();
+    else
+        OnOK();
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/CDialog.h"
 
+struct EntryChange;
 struct EntryForm;
 
 // Daily expenses: each press of 添加 stores one row in normalPay.
@@ -23,6 +24,9 @@ public:
     std::string m_strRemark;
     CComboBox m_comboItem;
 
+    // Opens the dialog on a recorded entry, for changing it instead of adding one.
+    void SetChange(EntryChange* pChange) { m_pChange = pChange; }
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool OnInitDialog() override;
@@ -30,6 +34,7 @@ protected:
 
 private:
     EntryForm Form();
+    EntryChange* m_pChange = nullptr;
     void OnBnClickedAdd();
     void OnBnClickedOk();
 };

@@ -1,11 +1,10 @@
 #include "entry/EntryForm.h"
 
-#include <filesystem>
-
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
+#include "data/BookReopen.h"
 #include "data/DateTimeValue.h"
-#include "categories/CategoryList.h"
 
 const EntryBook kIncomeBook{
     .itemTable = "收入类型",
@@ -60,17 +59,6 @@ bool TakeSelected(CDialog& dialog, CComboBox& combo, const char* label, const ch
     return true;
 }
 
-// A book file deleted (or moved away) while the dialog was open would swallow every row
-// written on the old connection. Reopening makes the loss visible: Open reports the missing
-// file, or finds the book put back in its place.
-void ReopenIfBookGone(CADODatabase& db) {
-    std::error_code ec;
-    if (db.IsOpen() && std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec))
-        return;
-    db.Close();
-    db.SetConnectionString(kBookConnectionString);
-    db.Open();
-}
 }  // namespace
 
 void FillEntryLists(const EntryBook& book, const EntryForm& form) {
@@ -81,17 +69,23 @@ void FillEntryLists(const EntryBook& book, const EntryForm& form) {
     FillList(form.db, book.itemTable, form.comboItem);
 }
 
-void AddEntry(const EntryBook& book, const EntryForm& form) {
-    std::string member;
-    std::string item;
-    DateTimeValue date;
-    form.dateCtrl.GetTime(date);
+bool TakeEntryFields(const EntryBook& book, const EntryForm& form, EntryFields& fields) {
+    form.dateCtrl.GetTime(fields.date);
     if (form.amount == 0) {
         form.dialog.MessageBox(book.zeroAmountMessage);
-        return;
+        return false;
     }
-    if (!TakeSelected(form.dialog, form.comboMember, kMemberLabel, kMemberTable, member) ||
-        !TakeSelected(form.dialog, form.comboItem, book.itemLabel, book.itemTable, item))
+    if (!TakeSelected(form.dialog, form.comboMember, kMemberLabel, kMemberTable, fields.member) ||
+        !TakeSelected(form.dialog, form.comboItem, book.itemLabel, book.itemTable, fields.item))
+        return false;
+    fields.amount = form.amount;
+    fields.remark = form.remark;
+    return true;
+}
+
+void AddEntry(const EntryBook& book, const EntryForm& form) {
+    EntryFields fields;
+    if (!TakeEntryFields(book, form, fields))
         return;
     ReopenIfBookGone(form.db);
     if (!form.db.IsOpen())
@@ -101,11 +95,11 @@ void AddEntry(const EntryBook& book, const EntryForm& form) {
     if (!rs.Open(form.db.GetActiveConnection(), book.targetTable, CADORecordset::OpenTable))
         return;
     rs.AddNew();
-    rs.SetFieldValue(book.memberField, member);
-    rs.SetFieldValue(book.itemField, item);
-    rs.SetFieldValue(book.amountField, form.amount);
-    rs.SetFieldValue(book.dateField, date);
-    rs.SetFieldValue("备注", form.remark);
+    rs.SetFieldValue(book.memberField, fields.member);
+    rs.SetFieldValue(book.itemField, fields.item);
+    rs.SetFieldValue(book.amountField, fields.amount);
+    rs.SetFieldValue(book.dateField, fields.date);
+    rs.SetFieldValue("备注", fields.remark);
     if (rs.Update())
         form.dialog.MessageBox("数据添加成功！");
     else

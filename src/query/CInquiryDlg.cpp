@@ -1,15 +1,24 @@
 #include "query/CInquiryDlg.h"
 
+#include <QMenu>
+
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/ErrorBarrier.h"
-#include "categories/CategoryList.h"
 #include "res/ResourceIds.h"
 
-CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table, QWidget* parent)
-    : CDialog(tpl, parent), m_dateFrom(QueryNow()), m_dateTo(m_dateFrom), m_table(table) {}
+CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table,
+                         const InquiryEditSide& side, QWidget* parent)
+    : CDialog(tpl, parent),
+      m_dateFrom(QueryNow()),
+      m_dateTo(m_dateFrom),
+      m_table(table),
+      m_side(side) {}
+
+CInquiryDlg::~CInquiryDlg() = default;
 
 const MessageMap& CInquiryDlg::GetMessageMap() const {
     static const MessageMap map{
@@ -18,6 +27,9 @@ const MessageMap& CInquiryDlg::GetMessageMap() const {
         Command(IDC_INQ_MONTH, &CInquiryDlg::OnQueryMonth),
         Command(IDC_INQ_YEAR, &CInquiryDlg::OnQueryYear),
         Command(IDC_INQ_SEARCH, &CInquiryDlg::OnQueryInterval),
+        Command(ID_INQ_CHANGE, &CInquiryDlg::OnChangeEntry),
+        Command(ID_INQ_DELETE, &CInquiryDlg::OnDeleteEntries),
+        Command(ID_INQ_UNDO, &CInquiryDlg::OnUndo),
     };
     return map;
 }
@@ -51,6 +63,9 @@ bool CInquiryDlg::OnInitDialog() {
     m_listResult.InsertColumn(2, m_table.memberColumn, LVCFMT_LEFT, 100);
     m_listResult.InsertColumn(3, m_table.dateColumn, LVCFMT_LEFT, 100);
     m_listResult.InsertColumn(4, m_table.itemColumn, LVCFMT_LEFT, 100);
+    // The result list has no full-row selection: a click selects a record by its number.
+    m_listResult.SetFullRowSelect(false);
+    MakeContextMenu();
 
     m_dateFrom = DateTimeValue(m_dateFrom.GetYear(), m_dateFrom.GetMonth(), 1);
     UpdateData(false);
@@ -100,12 +115,17 @@ void CInquiryDlg::OnQueryInterval() {
 }
 
 void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
+    ListRows({period, m_bFilterMember ? m_strMember : std::string(),
+              m_bFilterItem ? m_strItem : std::string()});
+}
+
+void CInquiryDlg::ListRows(const ListedQuery& query) {
     if (!m_db.IsOpen())
         return;
+    m_listed = query;
     CADORecordset rs(&m_db);
     const std::string statement =
-        BuildInquiryStatement(m_table, period, m_bFilterMember ? m_strMember : std::string(),
-                              m_bFilterItem ? m_strItem : std::string());
+        BuildInquiryStatement(m_table, query.period, query.member, query.item);
     if (!rs.Open(m_db.GetActiveConnection(), statement, CADORecordset::OpenQuery))
         return;
 
@@ -119,21 +139,23 @@ void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
 
     while (!rs.IsEOF()) {
         const int row = m_listResult.GetItemCount();
-        std::string number, person, item;
-        double amount = 0;
-        DateTimeValue when;
+        std::string number;
+        EntryFields fields;
         rs.GetFieldValue(0, number);
         m_listResult.InsertItem(row, number);
-        rs.GetFieldValue(2, amount);
-        m_listResult.SetItemText(row, 1, AmountText(amount));
-        rs.GetFieldValue(1, person);
-        m_listResult.SetItemText(row, 2, person);
+        rs.GetFieldValue(2, fields.amount);
+        m_listResult.SetItemText(row, 1, AmountText(fields.amount));
+        rs.GetFieldValue(1, fields.member);
+        m_listResult.SetItemText(row, 2, fields.member);
         // A stored text that is no date shows as an empty cell, not as day 0 (1899-12-30).
-        if (!rs.GetFieldValue(3, when))
-            when = DateTimeValue::Null();
-        m_listResult.SetItemText(row, 3, when.Format(m_table.datePattern));
-        rs.GetFieldValue(4, item);
-        m_listResult.SetItemText(row, 4, item);
+        if (!rs.GetFieldValue(3, fields.date))
+            fields.date = DateTimeValue::Null();
+        m_listResult.SetItemText(row, 3, fields.date.Format(m_table.datePattern));
+        rs.GetFieldValue(4, fields.item);
+        m_listResult.SetItemText(row, 4, fields.item);
+        // What the row held when listed, so a change made meanwhile elsewhere is noticed.
+        rs.GetFieldValue(5, fields.remark);
+        m_listResult.SetItemData(row, EntryFingerprint(fields));
         rs.MoveNext();
     }
     rs.Close();

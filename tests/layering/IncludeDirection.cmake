@@ -15,7 +15,7 @@ set(may_include_platform/skin "platform/skin;platform/ui")
 set(may_include_res "res;platform/ui")
 set(may_include_categories "categories;data;platform;res;text")
 set(may_include_entry "entry;categories;data;platform;res;text")
-set(may_include_query "query;categories;data;platform;res;text")
+set(may_include_query "query;entry;categories;data;platform;res;text")
 set(may_include_stats "stats;query;categories;data;platform;res;text")
 set(may_include_accounts "accounts;data;platform;res")
 set(known_folders platform/ado platform/ui/report platform/ui platform/skin text data res categories

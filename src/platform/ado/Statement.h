@@ -30,12 +30,16 @@ public:
     int ColumnCount() const;
 
     void Bind(int index, const CVariant& value);
+    // The value exactly as the engine keeps it (read back with Column).
+    void Bind(int index, const EngineValue& value);
     void BindInt64(int index, std::int64_t value);
     void BindNull(int index);
     void BindText(int index, std::string_view text);
 
     // True when a row came, false when the statement is done.
     bool Step();
+    // Makes the statement ready to run again with new bindings.
+    void Reset();
 
     std::int64_t ColumnInt64(int column) const;
     bool ColumnIsNull(int column) const;
