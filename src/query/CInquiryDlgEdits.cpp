@@ -70,7 +70,8 @@ bool CInquiryDlg::eventFilter(QObject* watched, QEvent* event) {
                 SendCommand(ID_INQ_DELETE);
                 return true;
             }
-            if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+            const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+            if (menuKey || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
                 ShowContextMenu(KeyboardMenuPosition());
                 return true;
             }
