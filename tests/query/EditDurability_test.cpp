@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,6 +17,8 @@
 #include <unistd.h>
 
 #include "data/BookFile.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/Statement.h"
 #include "support/TempBook.h"
 
 namespace {
@@ -30,36 +31,33 @@ int Trials() {
 using Book = std::map<long, std::vector<std::string>>;
 
 Book Read(const std::string& path, const std::string& table) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* stmt = nullptr;
+    CConnection db;
+    db.OpenFile(path);
     // Columns by position, whatever the side calls them; each as "<storage class>:<text>".
-    sqlite3_prepare_v2(db, ("select * from " + table).c_str(), -1, &stmt, nullptr);
+    CStatement stmt(db, "select * from " + table);
     Book book;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
+    while (stmt.Step()) {
         std::vector<std::string> row;
-        for (int c = 1; c < sqlite3_column_count(stmt); ++c) {
-            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-            row.push_back(std::to_string(sqlite3_column_type(stmt, c)) + ":" + (text ? text : ""));
+        for (int c = 1; c < stmt.ColumnCount(); ++c) {
+            const EngineValue value = stmt.Column(c, VarKind::Text);
+            row.push_back(std::to_string(static_cast<int>(value.type)) + ":" +
+                          std::string(value.Bytes()));
         }
-        book[static_cast<long>(sqlite3_column_int64(stmt, 0))] = row;
+        book[static_cast<long>(stmt.ColumnInt64(0))] = row;
     }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
     return book;
 }
 
 void AddRows(const std::string& path, const std::string& table, int count, int trial) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
+    CConnection db;
+    db.OpenFile(path);
     std::string sql = "begin;";
     for (int i = 0; i < count; ++i)
         sql += "insert into " + table + " values (null, '妈妈', " + std::to_string(100 + i) +
                ", '2026-12-06 0" + std::to_string(i % 10) + ":00:00', '" +
                (table == "normalIncome" ? "工资" : "餐饮") + "', " +
                (i % 3 == 0 ? std::string("null") : "'T" + std::to_string(trial) + "'") + ");";
-    sqlite3_exec(db, (sql + "commit").c_str(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    db.Execute((sql + "commit").c_str());
 }
 
 // The book the child's steps leave, from `book`: each step applied in turn, a step back

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <QAccessible>
 #include <QApplication>
@@ -15,6 +14,8 @@
 
 #include "data/DatabaseFailure.h"
 #include "entry/CNormalIncomeDlg.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/Statement.h"
 #include "platform/ui/CListModel.h"
 #include "platform/ui/ErrorBarrier.h"
 #include "query/CIncomeInquiryDlg.h"
@@ -31,30 +32,23 @@ constexpr const char* kStale = "该记录已被删除或更改，请重新查询
 // A second program on the same book.
 class OtherConnection {
 public:
-    OtherConnection() { sqlite3_open("data.mdb", &m_db); }
-    ~OtherConnection() { sqlite3_close(m_db); }
-    void Exec(const std::string& sql) {
-        ASSERT_EQ(sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
-            << sqlite3_errmsg(m_db);
-    }
+    OtherConnection() { m_db.OpenFile("data.mdb"); }
+    void Exec(const std::string& sql) { ASSERT_NO_THROW(m_db.Execute(sql.c_str())) << sql; }
     // Every row of the table exactly as stored, NULL and '' told apart.
     Texts Dump(const std::string& table) {
         const std::string prefix = table == "normalIncome" ? "收入" : "支出";
-        const std::string sql = "select 编号 || '|' || quote(" + prefix + "人员) || '|' || quote(" +
-                                prefix + "金额) || '|' || quote(" + prefix +
-                                "日期) || '|' || quote(" + prefix +
-                                "项目) || '|' || quote(备注) from " + table + " order by 编号";
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(m_db, sql.c_str(), -1, &stmt, nullptr);
+        CStatement stmt(m_db, "select 编号 || '|' || quote(" + prefix + "人员) || '|' || quote(" +
+                                  prefix + "金额) || '|' || quote(" + prefix +
+                                  "日期) || '|' || quote(" + prefix +
+                                  "项目) || '|' || quote(备注) from " + table + " order by 编号");
         Texts rows;
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-            rows.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
-        sqlite3_finalize(stmt);
+        while (stmt.Step())
+            rows.emplace_back(stmt.ColumnText(0));
         return rows;
     }
 
 private:
-    sqlite3* m_db = nullptr;
+    CConnection m_db;
 };
 
 const Texts kIncomeRows{
