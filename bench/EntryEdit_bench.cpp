@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -26,10 +27,11 @@ namespace {
 const DateTimeValue kNow(2015, 6, 15, 12);
 constexpr int kSelected = 5000;
 
-// Every tenth row of the listed year, up to 5,000: spread over the list, as picked by hand.
+// 5,000 rows spread evenly over the listed year, as picked by hand.
 std::vector<int> Spread(int rows) {
     std::vector<int> picked;
-    for (int row = 0; row < rows && static_cast<int>(picked.size()) < kSelected; row += 10)
+    const int step = std::max(1, rows / kSelected);
+    for (int row = 0; row < rows && static_cast<int>(picked.size()) < kSelected; row += step)
         picked.push_back(row);
     return picked;
 }
