@@ -10,7 +10,7 @@ CLANGXX ?= clang++-$(TILLBOOK_CLANG_VERSION)
 WERROR ?= OFF
 BOOK_DIR ?= $(or $(XDG_DATA_HOME),$(HOME)/.local/share)/tillbook
 
-.PHONY: run test check configure build asan deps bench format clean
+.PHONY: run test check configure build asan deps bench format clean install package
 
 deps:
 	@scripts/install-deps
@@ -37,11 +37,25 @@ asan: deps
 check: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j2
 
-# Everything CI runs: both builds with warnings as errors, every test in each.
+# Everything CI runs: both builds with warnings as errors, every test in each, and the Debian
+# package built, validated and started from where it unpacks.
 test: WERROR = ON
 test: build asan
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j2
 	@cd $(ASAN_DIR) && ctest --output-on-failure -j2
+	@scripts/check-package $(BUILD_DIR)
+
+# `make install PREFIX=/opt/tillbook` (default /usr/local); DESTDIR is honoured as usual.
+PREFIX ?= /usr/local
+install: configure
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build $(BUILD_DIR) --target tillbook tillbook-db desktop_files
+	@cmake --install $(BUILD_DIR)
+
+# The Debian package (build/tillbook_<version>_<arch>.deb), installing into /usr.
+package: configure
+	@cmake --build $(BUILD_DIR) --target tillbook tillbook-db desktop_files
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 bench: build
 	@cmake --build $(BUILD_DIR) --target benchmarks

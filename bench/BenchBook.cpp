@@ -12,13 +12,14 @@
 
 #include "data/ADORecordset.h"
 #include "data/BookFile.h"
+#include "data/BookSide.h"
 #include "platform/ado/OleDate.h"
 
 namespace {
 
 // One table's generated rows: who, which item and how much, spread evenly over the years.
 struct RowRecipe {
-    const char* insert;
+    const BookSide& side;
     std::vector<const char*> people;
     std::vector<const char*> items;
     int minCents;
@@ -26,27 +27,29 @@ struct RowRecipe {
     unsigned seed;
 };
 
-const RowRecipe kIncome{
-    "INSERT INTO normalIncome (收入人员, 收入金额, 收入日期, 收入项目, 备注) VALUES (?, ?, ?, ?, "
-    "?)",
-    {"爸爸", "妈妈", "孩子"},
-    {"工资", "奖金", "理财收益", "兼职收入", "礼金", "其他收入"},
-    100,
-    2000000,
-    42};
+const RowRecipe kIncome{kIncomeSide,
+                        {"爸爸", "妈妈", "孩子"},
+                        {"工资", "奖金", "理财收益", "兼职收入", "礼金", "其他收入"},
+                        100,
+                        2000000,
+                        42};
 
-const RowRecipe kPay{
-    "INSERT INTO normalPay (支出人员, 支出金额, 支出日期, 支出项目, 备注) VALUES (?, ?, ?, ?, ?)",
-    {"爸爸", "妈妈", "孩子"},
-    {"餐饮", "交通", "住房", "水电燃气", "通讯", "教育", "医疗", "服饰", "日用品", "娱乐",
-     "人情往来", "其他支出"},
-    1,
-    500000,
-    7};
+const RowRecipe kPay{kPaySide,
+                     {"爸爸", "妈妈", "孩子"},
+                     {"餐饮", "交通", "住房", "水电燃气", "通讯", "教育", "医疗", "服饰", "日用品",
+                      "娱乐", "人情往来", "其他支出"},
+                     1,
+                     500000,
+                     7};
 
 void FillTable(sqlite3* db, const RowRecipe& recipe, int rows) {
+    const BookSide& side = recipe.side;
+    const std::string sql = std::string("INSERT INTO ") + side.entryTable + " (" +
+                            side.memberColumn + ", " + side.amountColumn + ", " + side.dateColumn +
+                            ", " + side.itemColumn + ", " + side.remarkColumn +
+                            ") VALUES (?, ?, ?, ?, ?)";
     sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, recipe.insert, -1, &insert, nullptr);
+    sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr);
     double first = 0, last = 0;
     OleDateFromFields(kBenchFirstYear, 1, 1, 0, 0, 0, 0, first);
     OleDateFromFields(kBenchFirstYear + kBenchYears, 1, 1, 0, 0, 0, 0, last);

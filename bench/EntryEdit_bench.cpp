@@ -17,8 +17,6 @@
 #include "data/ADODatabase.h"
 #include "data/BookConnection.h"
 #include "data/EntryEdits.h"
-#include "entry/EntryChange.h"
-#include "entry/EntryForm.h"
 #include "platform/ui/QuestionBox.h"
 #include "query/CIncomeInquiryDlg.h"
 #include "res/ResourceIds.h"
@@ -90,9 +88,9 @@ void BM_DeleteAndRestore_DataLayer(benchmark::State& state) {
     ListedYear year;
     const std::vector<ListedEntry> listed = ListedOf(year);
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
-    const EntryColumns side = ColumnsOf(kIncomeBook);
+    const BookSide& side = kIncomeSide;
     for (auto _ : state) {
         StoredRows removed;
         DeleteEntries(db, side, listed, removed);

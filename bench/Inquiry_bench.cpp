@@ -39,7 +39,7 @@ std::string YearStatement() {
 // dialog reads it, nothing kept.
 void BM_Year_RecordsetWalk(benchmark::State& state) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     long rows = 0;
     std::size_t held = 0;

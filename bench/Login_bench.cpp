@@ -21,7 +21,7 @@
 namespace {
 void Execute(const std::string& statement) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(), statement, CADORecordset::OpenDefault);
@@ -56,7 +56,7 @@ void BM_Login_Floor_LookupOnly(benchmark::State& state) {
         dlg.Create();
         dlg.UpdateData(true);
         CADODatabase db;
-        db.SetConnectionString(kBookConnectionString);
+        db.SetConnectionString(BookConnectionString());
         db.Open();
         CADORecordset rs(&db);
         rs.Open(db.GetActiveConnection(), "select * from tbUser where user = 'root'",

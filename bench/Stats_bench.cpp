@@ -16,8 +16,8 @@
 #include "platform/ado/JetDialect.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDialog.h"
-#include "stats/CStatisticsDlg.h"
 #include "query/QueryPeriod.h"
+#include "stats/CStatisticsDlg.h"
 #include "stats/StatsQuery.h"
 
 namespace {
@@ -27,13 +27,13 @@ const DateTimeValue kAllFrom(kBenchFirstYear, 1, 1), kAllTo(kBenchFirstYear + kB
 
 void RunProgram(benchmark::State& state, const DateTimeValue& from, const DateTimeValue& to) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     long records = 0;
     for (auto _ : state) {
         const StatsResult result = QueryStats(db, from, to, {});
         records = result.total.Count();
-        benchmark::DoNotOptimize(result.total.pay.nFen);
+        benchmark::DoNotOptimize(result.total.pay.fen);
     }
     state.counters["records"] = static_cast<double>(records);
 }

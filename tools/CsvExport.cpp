@@ -11,23 +11,14 @@
 #include <stdexcept>
 #include <vector>
 
-#include "data/SqlText.h"
 #include "platform/ado/BulkDatabase.h"
+#include "platform/ado/JetDialect.h"
 #include "platform/ado/OleDate.h"
+#include "text/CsvWriter.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string QuoteName(const std::string& name) {
-    std::string q = "\"";
-    for (char c : name) {
-        q += c;
-        if (c == '"')
-            q += '"';
-    }
-    return q + "\"";
-}
 
 bool IsDateType(const char* declared) {
     return declared != nullptr &&
@@ -54,7 +45,7 @@ std::string Hex(const unsigned char* p, int n) {
 std::string FieldText(const StoredValue& v, bool date) {
     switch (v.kind) {
         case StoredValue::Kind::Null:
-            return {};  // no quotes: told apart from an empty text, which is ""
+            return {};
         case StoredValue::Kind::Integer:
             return std::to_string(v.integer);
         case StoredValue::Kind::Real:
@@ -68,28 +59,36 @@ std::string FieldText(const StoredValue& v, bool date) {
             return Hex(reinterpret_cast<const unsigned char*>(v.bytes.data()),
                        static_cast<int>(v.bytes.size()));
         case StoredValue::Kind::Text:
-            return v.bytes.empty() ? "\"\"" : CsvField(v.bytes);
+            return v.bytes;
     }
     return {};
 }
 
+void WriteField(CsvWriter& csv, const StoredValue& v, bool date) {
+    // NULL leaves the field bare; an empty text is written "" to tell the two apart.
+    if (v.kind == StoredValue::Kind::Text && v.bytes.empty())
+        csv.QuotedField("");
+    else
+        csv.Field(FieldText(v, date));
+}
+
 void WriteTable(const std::string& book, const std::string& table, const fs::path& file) {
-    std::string text = "\xEF\xBB\xBF";
+    CsvWriter csv;
     std::vector<bool> date;
     try {
         ReadStoredRows(
-            book, "SELECT * FROM " + QuoteName(table) + " ORDER BY rowid",
+            book, "SELECT * FROM " + QuoteIdentifier(table) + " ORDER BY rowid",
             [&](const std::vector<std::string>& names, const std::vector<std::string>& declared) {
                 for (std::size_t c = 0; c < names.size(); ++c) {
                     date.push_back(IsDateType(declared[c].c_str()));
-                    text += (c ? "," : "") + CsvField(names[c]);
+                    csv.Field(names[c]);
                 }
-                text += "\r\n";
+                csv.EndRecord();
             },
             [&](const std::vector<StoredValue>& values) {
                 for (std::size_t c = 0; c < values.size(); ++c)
-                    text += (c ? "," : "") + FieldText(values[c], date[c]);
-                text += "\r\n";
+                    WriteField(csv, values[c], date[c]);
+                csv.EndRecord();
             });
     } catch (const std::runtime_error& e) {
         throw std::runtime_error("cannot read table '" + table + "': " + e.what());
@@ -98,6 +97,7 @@ void WriteTable(const std::string& book, const std::string& table, const fs::pat
     const fs::path temp = file.string() + ".part-" + std::to_string(::getpid());
     {
         std::ofstream outFile(temp, std::ios::binary | std::ios::trunc);
+        const std::string& text = csv.Text();
         outFile.write(text.data(), static_cast<std::streamsize>(text.size()));
         outFile.close();
         if (!outFile) {
@@ -115,14 +115,6 @@ void WriteTable(const std::string& book, const std::string& table, const fs::pat
 }
 
 }  // namespace
-
-std::string CsvField(const std::string& text) {
-    const bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
-                       (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-    if (!quote)
-        return text;
-    return DoubleQuoted(text);
-}
 
 std::string CsvFileName(const std::string& table) {
     std::string name = table;

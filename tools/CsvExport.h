@@ -10,10 +10,6 @@
 int RunExportCommand(const std::string& book, const std::string& dir, bool force, std::FILE* out,
                      std::FILE* err);
 
-// One field as RFC 4180 wants it: quoted when it holds a comma, a quote, a line
-// break or surrounding spaces, with its quotes doubled.
-std::string CsvField(const std::string& text);
-
 // The file name a table is written under: the table's own name, with the
 // characters no file name may hold replaced.
 std::string CsvFileName(const std::string& table);

@@ -18,8 +18,8 @@
 #include <set>
 
 #include "data/BookFile.h"
-#include "data/SqlText.h"
 #include "platform/ado/BulkDatabase.h"
+#include "platform/ado/JetDialect.h"
 #include "platform/ado/OleDate.h"
 
 namespace fs = std::filesystem;
@@ -313,7 +313,7 @@ void CopyIndexes(CMemoryDatabase& db, MdbTableDef* def, const std::vector<MdbCol
             const int c = idx->key_col_num[k] - 1;
             usable = c >= 0 && c < static_cast<int>(cols.size());
             if (usable) {
-                keys += (k ? ", " : "") + DoubleQuoted(cols[c]->name) +
+                keys += (k ? ", " : "") + QuoteIdentifier(cols[c]->name) +
                         (idx->key_col_order[k] == MDB_DESC ? " DESC" : "");
             }
         }
@@ -322,8 +322,8 @@ void CopyIndexes(CMemoryDatabase& db, MdbTableDef* def, const std::vector<MdbCol
         const bool unique = idx->index_type == 1 || (idx->flags & MDB_IDX_UNIQUE) != 0;
         // Jet names hold no '.', so "table.index" names no other table's index.
         const std::string sql = std::string("CREATE ") + (unique ? "UNIQUE " : "") + "INDEX " +
-                                DoubleQuoted(table + "." + idx->name) + " ON " +
-                                DoubleQuoted(table) + " (" + keys + ")";
+                                QuoteIdentifier(table + "." + idx->name) + " ON " +
+                                QuoteIdentifier(table) + " (" + keys + ")";
         try {
             db.Execute(sql);
         } catch (const std::runtime_error& e) {
@@ -340,8 +340,8 @@ long long CopyTable(CMemoryDatabase& db, MdbHandle* mdb, MdbTableDef* def,
     std::vector<MdbColumn*> cols;
     for (unsigned i = 0; i < def->num_cols; ++i)
         cols.push_back(static_cast<MdbColumn*>(g_ptr_array_index(def->columns, i)));
-    std::string create = "CREATE TABLE " + DoubleQuoted(name) + " (";
-    std::string insert = "INSERT INTO " + DoubleQuoted(name) + " VALUES (";
+    std::string create = "CREATE TABLE " + QuoteIdentifier(name) + " (";
+    std::string insert = "INSERT INTO " + QuoteIdentifier(name) + " VALUES (";
     bool keyTaken = false;
     int keyColumn = -1;
     for (std::size_t i = 0; i < cols.size(); ++i) {
@@ -351,7 +351,8 @@ long long CopyTable(CMemoryDatabase& db, MdbHandle* mdb, MdbTableDef* def,
         keyTaken = keyTaken || key;
         if (key)
             keyColumn = static_cast<int>(i);
-        create += (i ? ", " : "") + DoubleQuoted(cols[i]->name) + " " + DeclaredType(*cols[i], key);
+        create +=
+            (i ? ", " : "") + QuoteIdentifier(cols[i]->name) + " " + DeclaredType(*cols[i], key);
         insert += i ? ",?" : "?";
     }
     try {

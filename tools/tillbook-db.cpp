@@ -1,23 +1,83 @@
 // tillbook-db: creates, checks, imports and exports household book files from the command line.
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "CsvExport.h"
 #include "JetImport.h"
 #include "data/BookFile.h"
+#include "res/Version.h"
 
 namespace {
 
+using Arguments = std::vector<std::string>;
+
+int Init(const Arguments& args) {
+    try {
+        CreateBook(args[0]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tillbook-db: %s\n", e.what());
+        return 1;
+    }
+    std::printf("Created %s\n", args[0].c_str());
+    return 0;
+}
+
+int Check(const Arguments& args) {
+    const auto problems = CheckBook(args[0]);
+    for (const auto& p : problems)
+        std::printf("%s\n", p.c_str());
+    if (problems.empty())
+        std::printf("%s: ok\n", args[0].c_str());
+    return problems.empty() ? 0 : 1;
+}
+
+int Import(const Arguments& args) {
+    return RunImportCommand(args[0], args.size() > 1 ? args[1] : "", stdout, stderr);
+}
+
+int Export(const Arguments& args) {
+    const bool force = args.size() == 3;
+    if (force && args[2] != "--force")
+        return -1;
+    return RunExportCommand(args[0], args[1], force, stdout, stderr);
+}
+
+struct Command {
+    const char* name;
+    const char* arguments;
+    const char* summary;  // one line: the help and the manual page list it as it stands
+    std::size_t fewest;
+    std::size_t most;
+    int (*run)(const Arguments&);  // -1: the arguments do not fit
+};
+
+// Every command, in the order the help lists them.
+const Command kCommands[] = {
+    {"init", "PATH", "create a new book at PATH (never overwrites)", 1, 1, Init},
+    {"check", "PATH", "report problems with the book at PATH", 1, 1, Check},
+    {"import", "SOURCE [TARGET]",
+     "copy a Jet/Access file into a new book (no TARGET: in its place, the old file kept beside "
+     "it)",
+     1, 2, Import},
+    {"export", "BOOK DIR [--force]", "write each table of BOOK as DIR/<table>.csv", 2, 3, Export},
+};
+
 int Usage(std::FILE* out) {
     std::fputs(
-        "usage: tillbook-db init PATH    create a new book at PATH (never overwrites)\n"
-        "       tillbook-db check PATH   report problems with the book at PATH\n"
-        "       tillbook-db import SOURCE [TARGET]\n"
-        "                                copy a Jet/Access file into a new book (TARGET\n"
-        "                                omitted: in its place, the old file kept beside it)\n"
-        "       tillbook-db export BOOK DIR [--force]\n"
-        "                                write each table as DIR/<table>.csv\n",
+        "Usage: tillbook-db COMMAND ARGUMENTS...\n"
+        "Creates, checks, imports and exports Tillbook household books.\n\nCommands:\n",
+        out);
+    for (const Command& c : kCommands) {
+        const std::string synopsis = std::string(c.name) + " " + c.arguments;
+        std::fprintf(out, "  %-30s %s\n", synopsis.c_str(), c.summary);
+    }
+    std::fputs(
+        "\nOptions:\n"
+        "  -h, --help                     show this help\n"
+        "  --version                      show the version\n",
         out);
     return out == stdout ? 0 : 2;
 }
@@ -25,38 +85,21 @@ int Usage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::string(argv[1]) == "-h" || std::string(argv[1]) == "--help")) {
+    const Arguments words(argv + 1, argv + argc);
+    if (words.size() == 1 && (words[0] == "-h" || words[0] == "--help"))
         return Usage(stdout);
-    }
-    if (argc >= 3 && std::string(argv[1]) == "import" && argc <= 4)
-        return RunImportCommand(argv[2], argc == 4 ? argv[3] : "", stdout, stderr);
-    if (argc >= 4 && std::string(argv[1]) == "export" && argc <= 5) {
-        const bool force = argc == 5 && std::string(argv[4]) == "--force";
-        if (argc == 5 && !force)
-            return Usage(stderr);
-        return RunExportCommand(argv[2], argv[3], force, stdout, stderr);
-    }
-    if (argc != 3)
-        return Usage(stderr);
-    const std::string command = argv[1];
-    const std::string path = argv[2];
-    if (command == "init") {
-        try {
-            CreateBook(path);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "tillbook-db: %s\n", e.what());
-            return 1;
-        }
-        std::printf("Created %s\n", path.c_str());
+    if (words.size() == 1 && words[0] == "--version") {
+        std::printf("tillbook-db %s\n", version::FileVersion);
         return 0;
     }
-    if (command == "check") {
-        const auto problems = CheckBook(path);
-        for (const auto& p : problems)
-            std::printf("%s\n", p.c_str());
-        if (problems.empty())
-            std::printf("%s: ok\n", path.c_str());
-        return problems.empty() ? 0 : 1;
+    for (const Command& c : kCommands) {
+        if (words.empty() || words[0] != c.name)
+            continue;
+        const Arguments args(words.begin() + 1, words.end());
+        if (args.size() < c.fewest || args.size() > c.most)
+            return Usage(stderr);
+        const int code = c.run(args);
+        return code < 0 ? Usage(stderr) : code;
     }
     return Usage(stderr);
 }

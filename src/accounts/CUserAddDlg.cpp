@@ -49,7 +49,7 @@ void CUserAddDlg::OnBnClickedRadioChange() {
 void CUserAddDlg::OnBnClickedOk() {
     UpdateData(true);
     const std::string query = "select * from tbUser where user = '" + SqlText(m_strName) + "'";
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     // A failure half-way must not leave the connection open for the next press.
     try {
         if (IsDlgButtonChecked(IDC_RADIO_ADD_USER))

@@ -60,7 +60,7 @@ void CUserDlg::OnBnClickedLogin() {
         return;
     }
 
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     if (!db.Open())
         return;
 

@@ -3,12 +3,13 @@
 #include <utility>
 #include <vector>
 
+#include "categories/EntryOrder.h"
 #include "data/ADOException.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "data/SqlText.h"
-#include "categories/EntryOrder.h"
 #include "platform/ado/ComError.h"
+#include "platform/ado/JetDialect.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
@@ -55,7 +56,7 @@ bool CBaseDataDlg::OnInitDialog() {
     m_listEntry.InsertReportColumn(0, "类型", LVCFMT_LEFT, 100);
     m_listEntry.InsertReportColumn(1, "备注", LVCFMT_LEFT, 120);
 
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     if (!m_db.Open()) {
         MessageBox("Open error!");
         return true;

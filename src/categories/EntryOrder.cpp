@@ -3,7 +3,7 @@
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
 #include "data/ADOTransaction.h"
-#include "data/SqlText.h"
+#include "platform/ado/JetDialect.h"
 
 void ClearKindTable(CADODatabase& db, const std::string& kind) {
     CADORecordset rs(&db);

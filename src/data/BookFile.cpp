@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <memory>
 
+#include "data/BookSide.h"
 #include "data/PasswordHash.h"
 #include "platform/ado/ComError.h"
 #include "platform/ado/Connection.h"
@@ -123,7 +124,8 @@ void CheckTable(const ConnectionPtr& connection, const std::string& table,
 }  // namespace
 
 const std::string& BookSchema() {
-    static const std::string schema = kBookSchemaSql;
+    static const std::string schema =
+        EntryTableSchema(kIncomeSide) + "\n" + EntryTableSchema(kPaySide) + "\n" + kBookSchemaSql;
     return schema;
 }
 
@@ -144,21 +146,20 @@ std::vector<std::string> CheckBook(const std::string& path) {
         problems.push_back(e.Description());
         return problems;
     }
-    for (const char* prefix : {"收入", "支出"}) {
-        const std::string p = prefix;
-        CheckTable(connection, p == "收入" ? "normalIncome" : "normalPay",
-                   {{0, "编号", Need::Number},
-                    {1, (p + "人员").c_str(), Need::Text},
-                    {2, (p + "金额").c_str(), Need::Number},
-                    {3, (p + "日期").c_str(), Need::Date},
-                    {4, (p + "项目").c_str(), Need::Text},
-                    {-1, "备注", Need::Text}},
+    for (const BookSide* side : kBookSides) {
+        CheckTable(connection, side->entryTable,
+                   {{kNumberPosition, side->numberColumn, Need::Number},
+                    {kMemberPosition, side->memberColumn, Need::Text},
+                    {kAmountPosition, side->amountColumn, Need::Number},
+                    {kDatePosition, side->dateColumn, Need::Date},
+                    {kItemPosition, side->itemColumn, Need::Text},
+                    {-1, side->remarkColumn, Need::Text}},
                    problems);
     }
     CheckTable(connection, "tbUser", {{1, "user", Need::Text}, {2, "password", Need::Text}},
                problems);
     CheckTable(connection, "baseData", {{-1, "类型", Need::Text}}, problems);
-    for (const char* table : {"家庭成员", "收入类型", "支出类型"}) {
+    for (const char* table : {kMemberTable, kIncomeSide.itemTable, kPaySide.itemTable}) {
         CheckTable(connection, table, {{1, "类型", Need::Text}, {-1, "备注", Need::Text}},
                    problems);
     }

@@ -10,6 +10,6 @@ void ReopenIfBookGone(CADODatabase& db) {
     if (db.IsOpen() && std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec))
         return;
     db.Close();
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
 }

@@ -5,13 +5,10 @@
 #include "data/ADODatabase.h"
 #include "data/ADOTransaction.h"
 #include "data/FieldConversion.h"
-#include "data/SqlText.h"
+#include "platform/ado/JetDialect.h"
 #include "platform/ado/Statement.h"
 
 namespace {
-constexpr const char* kNumberColumn = "编号";
-// Positions of the fields, as the query list reads them.
-constexpr std::size_t kMember = 1, kAmount = 2, kDate = 3, kItem = 4, kRemark = 5;
 
 struct Fnv32 {
     std::uint32_t hash = 2166136261u;
@@ -30,7 +27,7 @@ struct Fnv32 {
 };
 
 std::string Column(const std::string& name) {
-    return DoubleQuoted(name);
+    return QuoteIdentifier(name);
 }
 
 EngineValue ToEngine(const StoredRows::Value& v) {
@@ -54,11 +51,11 @@ CVariant DateOrNull(const DateTimeValue& date) {
 // The statements of one step on one side of the book, prepared once for all its rows.
 class SideStatements {
 public:
-    SideStatements(CADODatabase& db, const EntryColumns& side)
+    SideStatements(CADODatabase& db, const BookSide& side)
         : m_connection(*db.GetActiveConnection()),
           m_side(side),
-          m_select(m_connection, "select * from " + Column(side.table) + " where " +
-                                     Column(kNumberColumn) + " = ?") {}
+          m_select(m_connection, "select * from " + Column(side.entryTable) + " where " +
+                                     Column(side.numberColumn) + " = ?") {}
 
     // The row with this 编号, appended to `rows`; false when there is none.
     bool Read(std::int64_t number, StoredRows& rows) {
@@ -94,8 +91,9 @@ public:
 
     void Delete(std::int64_t number) {
         if (!m_delete.IsPrepared())
-            m_delete = CStatement(m_connection, "delete from " + Column(m_side.table) + " where " +
-                                                    Column(kNumberColumn) + " = ?");
+            m_delete =
+                CStatement(m_connection, "delete from " + Column(m_side.entryTable) + " where " +
+                                             Column(m_side.numberColumn) + " = ?");
         m_delete.Reset();
         m_delete.BindInt64(1, number);
         m_delete.Step();
@@ -109,7 +107,7 @@ public:
                 names += (names.empty() ? "" : ", ") + Column(name);
                 marks += marks.empty() ? "?" : ", ?";
             }
-            m_insert = CStatement(m_connection, "insert into " + Column(m_side.table) + " (" +
+            m_insert = CStatement(m_connection, "insert into " + Column(m_side.entryTable) + " (" +
                                                     names + ") values (" + marks + ")");
         }
         m_insert.Reset();
@@ -122,7 +120,7 @@ public:
 
 private:
     CConnection& m_connection;
-    const EntryColumns& m_side;
+    const BookSide& m_side;
     CStatement m_select;
     CStatement m_delete;
     CStatement m_insert;
@@ -159,17 +157,17 @@ EntryFields StoredRows::Fields(std::size_t i) const {
         return value;
     };
     EntryFields fields;
-    fields.member = text(kMember);
-    fields.amount = VariantToDouble(variant(kAmount));
+    fields.member = text(kMemberPosition);
+    fields.amount = VariantToDouble(variant(kAmountPosition));
     // A stored text that is no date reads as no date at all, as the list shows it.
-    if (!VariantToDateTime(variant(kDate), fields.date))
+    if (!VariantToDateTime(variant(kDatePosition), fields.date))
         fields.date = DateTimeValue::Null();
-    fields.item = text(kItem);
-    fields.remark = text(kRemark);
+    fields.item = text(kItemPosition);
+    fields.remark = text(kRemarkPosition);
     return fields;
 }
 
-std::optional<StoredRows> ReadListedEntries(CADODatabase& db, const EntryColumns& side,
+std::optional<StoredRows> ReadListedEntries(CADODatabase& db, const BookSide& side,
                                             const std::vector<ListedEntry>& listed) {
     SideStatements statements(db, side);
     StoredRows rows;
@@ -180,7 +178,7 @@ std::optional<StoredRows> ReadListedEntries(CADODatabase& db, const EntryColumns
     return rows;
 }
 
-EditOutcome DeleteEntries(CADODatabase& db, const EntryColumns& side,
+EditOutcome DeleteEntries(CADODatabase& db, const BookSide& side,
                           const std::vector<ListedEntry>& listed, StoredRows& removed) {
     CADOTransaction transaction(db);
     SideStatements statements(db, side);
@@ -195,7 +193,7 @@ EditOutcome DeleteEntries(CADODatabase& db, const EntryColumns& side,
     return EditOutcome::Done;
 }
 
-EditOutcome ChangeEntry(CADODatabase& db, const EntryColumns& side, const ListedEntry& listed,
+EditOutcome ChangeEntry(CADODatabase& db, const BookSide& side, const ListedEntry& listed,
                         const EntryFields& fields, StoredRows& before, std::uint32_t& fingerprint) {
     CADOTransaction transaction(db);
     SideStatements statements(db, side);
@@ -212,17 +210,17 @@ EditOutcome ChangeEntry(CADODatabase& db, const EntryColumns& side, const Listed
         assignments += (assignments.empty() ? "" : ", ") + Column(column) + " = ?";
         values.push_back(std::move(value));
     };
-    set(side.member, fields.member != stored.member, TextOrNull(fields.member));
-    set(side.amount, fields.amount != stored.amount, CVariant::FromR8(fields.amount));
-    set(side.date, !(fields.date == stored.date), DateOrNull(fields.date));
-    set(side.item, fields.item != stored.item, TextOrNull(fields.item));
-    set("备注", fields.remark != stored.remark, TextOrNull(fields.remark));
+    set(side.memberColumn, fields.member != stored.member, TextOrNull(fields.member));
+    set(side.amountColumn, fields.amount != stored.amount, CVariant::FromR8(fields.amount));
+    set(side.dateColumn, !(fields.date == stored.date), DateOrNull(fields.date));
+    set(side.itemColumn, fields.item != stored.item, TextOrNull(fields.item));
+    set(side.remarkColumn, fields.remark != stored.remark, TextOrNull(fields.remark));
     if (values.empty())
         return EditOutcome::Unchanged;
 
-    CStatement update(statements.Connection(), "update " + Column(side.table) + " set " +
-                                                   assignments + " where " + Column(kNumberColumn) +
-                                                   " = ?");
+    CStatement update(statements.Connection(), "update " + Column(side.entryTable) + " set " +
+                                                   assignments + " where " +
+                                                   Column(side.numberColumn) + " = ?");
     for (std::size_t i = 0; i < values.size(); ++i)
         update.Bind(static_cast<int>(i + 1), values[i]);
     update.BindInt64(static_cast<int>(values.size() + 1), listed.number);
@@ -233,7 +231,7 @@ EditOutcome ChangeEntry(CADODatabase& db, const EntryColumns& side, const Listed
     return EditOutcome::Done;
 }
 
-EditOutcome RestoreEntries(CADODatabase& db, const EntryColumns& side, const StoredRows& before,
+EditOutcome RestoreEntries(CADODatabase& db, const BookSide& side, const StoredRows& before,
                            const std::vector<std::optional<std::uint32_t>>& after) {
     CADOTransaction transaction(db);
     SideStatements statements(db, side);

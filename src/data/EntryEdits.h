@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/BookSide.h"
 #include "data/DateTimeValue.h"
 #include "platform/ado/EngineValue.h"
 
@@ -14,19 +15,10 @@ class CADODatabase;
 // 编号 alone, always through a bound parameter; each step is one transaction, and a step meets
 // a row someone else changed or deleted since it was listed, it writes nothing at all.
 
-// Where one side of the book keeps its entries.
-struct EntryColumns {
-    const char* table;
-    const char* member;
-    const char* amount;
-    const char* date;
-    const char* item;
-};
-
 // An entry's fields as a person sees and edits them (the remark "" when it is empty or NULL).
 struct EntryFields {
     std::string member;
-    double amount = 0;
+    double amount = 0;  // yuan, the stored double
     DateTimeValue date = DateTimeValue::Null();
     std::string item;
     std::string remark;
@@ -69,19 +61,19 @@ enum class EditOutcome {
 };
 
 // The listed rows as stored now; nullopt when any of them is gone or changed since listed.
-std::optional<StoredRows> ReadListedEntries(CADODatabase& db, const EntryColumns& side,
+std::optional<StoredRows> ReadListedEntries(CADODatabase& db, const BookSide& side,
                                             const std::vector<ListedEntry>& listed);
 
 // Deletes the listed rows together; `removed` receives them as they were.
-EditOutcome DeleteEntries(CADODatabase& db, const EntryColumns& side,
+EditOutcome DeleteEntries(CADODatabase& db, const BookSide& side,
                           const std::vector<ListedEntry>& listed, StoredRows& removed);
 
 // Writes the fields that differ from the stored ones to the listed row, in one UPDATE;
 // `before` receives the row as it was and `fingerprint` the row's new fingerprint.
-EditOutcome ChangeEntry(CADODatabase& db, const EntryColumns& side, const ListedEntry& listed,
+EditOutcome ChangeEntry(CADODatabase& db, const BookSide& side, const ListedEntry& listed,
                         const EntryFields& fields, StoredRows& before, std::uint32_t& fingerprint);
 
 // Writes `before` back with its 编号 and values. Each row must still be as the step left it:
 // absent where `after` is nullopt (a delete), else with that fingerprint (a change).
-EditOutcome RestoreEntries(CADODatabase& db, const EntryColumns& side, const StoredRows& before,
+EditOutcome RestoreEntries(CADODatabase& db, const BookSide& side, const StoredRows& before,
                            const std::vector<std::optional<std::uint32_t>>& after);

@@ -1,5 +1,6 @@
 #include "entry/CNormalIncomeDlg.h"
 
+#include "entry/AmountExchange.h"
 #include "entry/EntryChange.h"
 #include "entry/EntryForm.h"
 #include "platform/skin/Skin.h"
@@ -21,21 +22,21 @@ void CNormalIncomeDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_COMBO_MEMBER, m_comboMember);
     DDX_Control(pDX, IDC_COMBO_ITEM, m_comboItem);
-    DDX_Text(pDX, IDC_EDIT_INCOME_AMOUNT, m_dAmount);
+    DDX_Amount(pDX, IDC_EDIT_INCOME_AMOUNT, m_fenAmount);
     DDX_Text(pDX, IDC_EDIT_REMARK, m_strRemark);
     DDX_Control(pDX, IDC_DATE_ENTRY, m_dateCtrl);
 }
 
 EntryForm CNormalIncomeDlg::Form() {
-    return {*this, m_db, m_comboMember, m_comboItem, m_dateCtrl, m_dAmount, m_strRemark};
+    return {*this, m_db, m_comboMember, m_comboItem, m_dateCtrl, m_fenAmount, m_strRemark};
 }
 
 bool CNormalIncomeDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
-    FillEntryLists(kIncomeBook, Form());
+    FillEntryLists(kIncomeSide, Form());
     if (m_pChange) {
-        m_dAmount = m_pChange->stored.amount;
+        m_fenAmount = Fen::FromYuan(m_pChange->stored.amount).value_or(Fen());
         m_strRemark = m_pChange->stored.remark;
         UpdateData(false);
         ShowEntryForChange(Form(), *m_pChange, "修改收入记录", IDC_BTN_ENTRY_ADD,
@@ -49,8 +50,8 @@ void CNormalIncomeDlg::OnBnClickedAdd() {
     if (!UpdateData(true))
         return;
     if (!m_pChange)
-        AddEntry(kIncomeBook, Form());
-    else if (ApplyEntryChange(kIncomeBook, Form(), *m_pChange))
+        AddEntry(kIncomeSide, Form());
+    else if (ApplyEntryChange(kIncomeSide, Form(), *m_pChange))
         EndDialog(IDOK);
 }
 

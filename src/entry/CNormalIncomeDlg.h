@@ -3,6 +3,7 @@
 #include <string>
 
 #include "data/ADODatabase.h"
+#include "data/Fen.h"
 #include "platform/ui/CComboBox.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/CDialog.h"
@@ -10,7 +11,7 @@
 struct EntryChange;
 struct EntryForm;
 
-// Daily income: each press of 添加 stores one row in normalIncome.
+// Daily income: each press of 添加 stores one entry on the income side of the book.
 class CNormalIncomeDlg : public CDialog {
     Q_OBJECT
 
@@ -19,7 +20,7 @@ public:
 
     CComboBox m_comboMember;
     CComboBox m_comboItem;
-    double m_dAmount = 0;
+    Fen m_fenAmount;
     CADODatabase m_db;
     std::string m_strRemark;
     CDateTimeCtrl m_dateCtrl;

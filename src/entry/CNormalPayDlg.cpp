@@ -1,5 +1,6 @@
 #include "entry/CNormalPayDlg.h"
 
+#include "entry/AmountExchange.h"
 #include "entry/EntryChange.h"
 #include "entry/EntryForm.h"
 #include "platform/skin/Skin.h"
@@ -18,7 +19,7 @@ const MessageMap& CNormalPayDlg::GetMessageMap() const {
 
 void CNormalPayDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Text(pDX, IDC_EDIT_PAY_AMOUNT, m_dAmount);
+    DDX_Amount(pDX, IDC_EDIT_PAY_AMOUNT, m_fenAmount);
     DDX_Control(pDX, IDC_COMBO_MEMBER, m_comboMember);
     DDX_Control(pDX, IDC_DATE_ENTRY, m_dateCtrl);
     DDX_Text(pDX, IDC_EDIT_REMARK, m_strRemark);
@@ -26,15 +27,15 @@ void CNormalPayDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 EntryForm CNormalPayDlg::Form() {
-    return {*this, m_db, m_comboMember, m_comboItem, m_dateCtrl, m_dAmount, m_strRemark};
+    return {*this, m_db, m_comboMember, m_comboItem, m_dateCtrl, m_fenAmount, m_strRemark};
 }
 
 bool CNormalPayDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
-    FillEntryLists(kPayBook, Form());
+    FillEntryLists(kPaySide, Form());
     if (m_pChange) {
-        m_dAmount = m_pChange->stored.amount;
+        m_fenAmount = Fen::FromYuan(m_pChange->stored.amount).value_or(Fen());
         m_strRemark = m_pChange->stored.remark;
         UpdateData(false);
         ShowEntryForChange(Form(), *m_pChange, "修改支出记录", IDC_BTN_ENTRY_ADD, IDOK);
@@ -47,8 +48,8 @@ void CNormalPayDlg::OnBnClickedAdd() {
     if (!UpdateData(true))
         return;
     if (!m_pChange)
-        AddEntry(kPayBook, Form());
-    else if (ApplyEntryChange(kPayBook, Form(), *m_pChange))
+        AddEntry(kPaySide, Form());
+    else if (ApplyEntryChange(kPaySide, Form(), *m_pChange))
         EndDialog(IDOK);
 }
 

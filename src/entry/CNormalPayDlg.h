@@ -3,6 +3,7 @@
 #include <string>
 
 #include "data/ADODatabase.h"
+#include "data/Fen.h"
 #include "platform/ui/CComboBox.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/CDialog.h"
@@ -10,7 +11,7 @@
 struct EntryChange;
 struct EntryForm;
 
-// Daily expenses: each press of 添加 stores one row in normalPay.
+// Daily expenses: each press of 添加 stores one entry on the expense side of the book.
 class CNormalPayDlg : public CDialog {
     Q_OBJECT
 
@@ -18,7 +19,7 @@ public:
     explicit CNormalPayDlg(QWidget* parent = nullptr);
 
     CADODatabase m_db;
-    double m_dAmount = 0;
+    Fen m_fenAmount;
     CComboBox m_comboMember;
     CDateTimeCtrl m_dateCtrl;
     std::string m_strRemark;

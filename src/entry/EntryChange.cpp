@@ -12,7 +12,7 @@ EntryFields FormFields(const EntryForm& form) {
     EntryFields fields;
     fields.member = form.comboMember.GetWindowText();
     fields.item = form.comboItem.GetWindowText();
-    fields.amount = form.amount;
+    fields.amount = form.amount.Yuan();
     form.dateCtrl.GetTime(fields.date);
     fields.remark = form.remark;
     return fields;
@@ -39,10 +39,6 @@ void Relabel(CDialog& dialog, int id, const char* caption, bool isDefault) {
 }
 }  // namespace
 
-EntryColumns ColumnsOf(const EntryBook& book) {
-    return {book.targetTable, book.memberField, book.amountField, book.dateField, book.itemField};
-}
-
 void ShowEntryForChange(const EntryForm& form, EntryChange& change, const char* title, int addId,
                         int closeId) {
     form.dialog.setWindowTitle(QString::fromUtf8(title));
@@ -55,9 +51,9 @@ void ShowEntryForChange(const EntryForm& form, EntryChange& change, const char* 
     change.shown = FormFields(form);
 }
 
-bool ApplyEntryChange(const EntryBook& book, const EntryForm& form, EntryChange& change) {
+bool ApplyEntryChange(const BookSide& side, const EntryForm& form, EntryChange& change) {
     EntryFields fields;
-    if (!TakeEntryFields(book, form, fields))
+    if (!TakeEntryFields(side, form, fields))
         return false;
     // A field the user left as it was keeps its stored value exactly, even where the form
     // cannot show it whole (a date without a time, an amount of many digits).
@@ -74,8 +70,8 @@ bool ApplyEntryChange(const EntryBook& book, const EntryForm& form, EntryChange&
         fields.remark = change.stored.remark;
 
     ReopenIfBookGone(form.db);
-    change.outcome = ChangeEntry(form.db, ColumnsOf(book), change.listed, fields, change.before,
-                                 change.fingerprint);
+    change.outcome =
+        ChangeEntry(form.db, side, change.listed, fields, change.before, change.fingerprint);
     if (change.outcome == EditOutcome::Stale)
         form.dialog.MessageBox("该记录已被删除或更改，请重新查询。");
     return true;

@@ -4,7 +4,6 @@
 
 #include "data/EntryEdits.h"
 
-struct EntryBook;
 struct EntryForm;
 
 // One recorded entry opened for changing in the entry dialog of its side: the dialog opens
@@ -21,9 +20,6 @@ struct EntryChange {
     EntryFields shown;  // what the form showed once loaded, to tell what the user changed
 };
 
-// The columns the side's entries are stored in.
-EntryColumns ColumnsOf(const EntryBook& book);
-
 // Shows the entry in a form whose lists are filled and whose amount and remark members hold
 // the stored ones (already shown): member, item and date, `title` as the caption, and the
 // add and close buttons as 确定 (the default) and 取消.
@@ -33,4 +29,4 @@ void ShowEntryForChange(const EntryForm& form, EntryChange& change, const char* 
 // 确定 on a form that has just been read: the checks of adding, then the fields the user
 // changed written to the entry. True when the form is done (written, nothing to write, or
 // the entry is gone or changed meanwhile, which is reported).
-bool ApplyEntryChange(const EntryBook& book, const EntryForm& form, EntryChange& change);
+bool ApplyEntryChange(const BookSide& side, const EntryForm& form, EntryChange& change);

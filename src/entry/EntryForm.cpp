@@ -6,30 +6,7 @@
 #include "data/BookReopen.h"
 #include "data/DateTimeValue.h"
 
-const EntryBook kIncomeBook{
-    .itemTable = "收入类型",
-    .targetTable = "normalIncome",
-    .memberField = "收入人员",
-    .itemField = "收入项目",
-    .amountField = "收入金额",
-    .dateField = "收入日期",
-    .itemLabel = "收入项目",
-    .zeroAmountMessage = "收入金额不能为0！请填入正确的收入金额！",
-};
-
-const EntryBook kPayBook{
-    .itemTable = "支出类型",
-    .targetTable = "normalPay",
-    .memberField = "支出人员",
-    .itemField = "支出项目",
-    .amountField = "支出金额",
-    .dateField = "支出日期",
-    .itemLabel = "支出项目",
-    .zeroAmountMessage = "支出金额不能为0！请填入正确的支出金额！",
-};
-
 namespace {
-constexpr const char* kMemberTable = "家庭成员";
 constexpr const char* kMemberLabel = "家庭成员";
 
 // Lists the table's entries in its order and selects the first. A table that does not open
@@ -61,45 +38,45 @@ bool TakeSelected(CDialog& dialog, CComboBox& combo, const char* label, const ch
 
 }  // namespace
 
-void FillEntryLists(const EntryBook& book, const EntryForm& form) {
-    form.db.SetConnectionString(kBookConnectionString);
+void FillEntryLists(const BookSide& side, const EntryForm& form) {
+    form.db.SetConnectionString(BookConnectionString());
     if (!form.db.Open())
         return;
     FillList(form.db, kMemberTable, form.comboMember);
-    FillList(form.db, book.itemTable, form.comboItem);
+    FillList(form.db, side.itemTable, form.comboItem);
 }
 
-bool TakeEntryFields(const EntryBook& book, const EntryForm& form, EntryFields& fields) {
+bool TakeEntryFields(const BookSide& side, const EntryForm& form, EntryFields& fields) {
     form.dateCtrl.GetTime(fields.date);
-    if (form.amount == 0) {
-        form.dialog.MessageBox(book.zeroAmountMessage);
+    if (form.amount == Fen()) {
+        form.dialog.MessageBox(side.zeroAmountMessage);
         return false;
     }
     if (!TakeSelected(form.dialog, form.comboMember, kMemberLabel, kMemberTable, fields.member) ||
-        !TakeSelected(form.dialog, form.comboItem, book.itemLabel, book.itemTable, fields.item))
+        !TakeSelected(form.dialog, form.comboItem, side.itemWord, side.itemTable, fields.item))
         return false;
-    fields.amount = form.amount;
+    fields.amount = form.amount.Yuan();
     fields.remark = form.remark;
     return true;
 }
 
-void AddEntry(const EntryBook& book, const EntryForm& form) {
+void AddEntry(const BookSide& side, const EntryForm& form) {
     EntryFields fields;
-    if (!TakeEntryFields(book, form, fields))
+    if (!TakeEntryFields(side, form, fields))
         return;
     ReopenIfBookGone(form.db);
     if (!form.db.IsOpen())
         return;
 
     CADORecordset rs(&form.db);
-    if (!rs.Open(form.db.GetActiveConnection(), book.targetTable, CADORecordset::OpenTable))
+    if (!rs.Open(form.db.GetActiveConnection(), side.entryTable, CADORecordset::OpenTable))
         return;
     rs.AddNew();
-    rs.SetFieldValue(book.memberField, fields.member);
-    rs.SetFieldValue(book.itemField, fields.item);
-    rs.SetFieldValue(book.amountField, fields.amount);
-    rs.SetFieldValue(book.dateField, fields.date);
-    rs.SetFieldValue("备注", fields.remark);
+    rs.SetFieldValue(side.memberColumn, fields.member);
+    rs.SetFieldValue(side.itemColumn, fields.item);
+    rs.SetFieldValue(side.amountColumn, fields.amount);
+    rs.SetFieldValue(side.dateColumn, fields.date);
+    rs.SetFieldValue(side.remarkColumn, fields.remark);
     if (rs.Update())
         form.dialog.MessageBox("数据添加成功！");
     else

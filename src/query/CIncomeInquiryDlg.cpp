@@ -2,7 +2,6 @@
 
 #include "entry/CNormalIncomeDlg.h"
 #include "entry/EntryChange.h"
-#include "entry/EntryForm.h"
 #include "res/Resources.h"
 
 namespace {
@@ -11,9 +10,7 @@ int RunIncomeChangeForm(EntryChange& change) {
     dlg.SetChange(&change);
     return dlg.DoModal();
 }
-
-const InquiryEditSide kIncomeEdits{kIncomeBook, "收入", &RunIncomeChangeForm};
 }  // namespace
 
 CIncomeInquiryDlg::CIncomeInquiryDlg(QWidget* parent)
-    : CInquiryDlg(IncomeInquiryDialogTemplate(), kIncomeInquiry, kIncomeEdits, parent) {}
+    : CInquiryDlg(IncomeInquiryDialogTemplate(), kIncomeInquiry, &RunIncomeChangeForm, parent) {}

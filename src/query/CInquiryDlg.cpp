@@ -5,18 +5,19 @@
 #include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
+#include "data/Fen.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/ErrorBarrier.h"
 #include "res/ResourceIds.h"
 
 CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table,
-                         const InquiryEditSide& side, QWidget* parent)
+                         ChangeFormRunner runChangeForm, QWidget* parent)
     : CDialog(tpl, parent),
       m_dateFrom(QueryNow()),
       m_dateTo(m_dateFrom),
       m_table(table),
-      m_side(side) {}
+      m_runChangeForm(runChangeForm) {}
 
 CInquiryDlg::~CInquiryDlg() = default;
 
@@ -60,9 +61,9 @@ bool CInquiryDlg::OnInitDialog() {
 
     m_listResult.InsertColumn(0, "编号", LVCFMT_LEFT, 50);
     m_listResult.InsertColumn(1, "金额", LVCFMT_LEFT, 70);
-    m_listResult.InsertColumn(2, m_table.memberColumn, LVCFMT_LEFT, 100);
-    m_listResult.InsertColumn(3, m_table.dateColumn, LVCFMT_LEFT, 100);
-    m_listResult.InsertColumn(4, m_table.itemColumn, LVCFMT_LEFT, 100);
+    m_listResult.InsertColumn(2, m_table.side.memberColumn, LVCFMT_LEFT, 100);
+    m_listResult.InsertColumn(3, m_table.side.dateColumn, LVCFMT_LEFT, 100);
+    m_listResult.InsertColumn(4, m_table.side.itemColumn, LVCFMT_LEFT, 100);
     // The result list has no full-row selection: a click selects a record by its number.
     m_listResult.SetFullRowSelect(false);
     MakeContextMenu();
@@ -76,12 +77,12 @@ bool CInquiryDlg::OnInitDialog() {
 }
 
 void CInquiryDlg::LoadChoices() {
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     if (!m_db.Open())
         return;
     // Each list is filled on its own: one unreadable table leaves the other one full.
-    RunGuarded(this, [this] { AppendCategoryEntries(m_db, "家庭成员", m_comboMember); });
-    RunGuarded(this, [this] { AppendCategoryEntries(m_db, m_table.itemTable, m_comboItem); });
+    RunGuarded(this, [this] { AppendCategoryEntries(m_db, kMemberTable, m_comboMember); });
+    RunGuarded(this, [this] { AppendCategoryEntries(m_db, m_table.side.itemTable, m_comboItem); });
 }
 
 void CInquiryDlg::StartQuery() {
@@ -141,20 +142,20 @@ void CInquiryDlg::ListRows(const ListedQuery& query) {
         const int row = m_listResult.GetItemCount();
         std::string number;
         EntryFields fields;
-        rs.GetFieldValue(0, number);
+        rs.GetFieldValue(kNumberPosition, number);
         m_listResult.InsertItem(row, number);
-        rs.GetFieldValue(2, fields.amount);
-        m_listResult.SetItemText(row, 1, AmountText(fields.amount));
-        rs.GetFieldValue(1, fields.member);
+        rs.GetFieldValue(kAmountPosition, fields.amount);
+        m_listResult.SetItemText(row, 1, StoredAmountText(fields.amount));
+        rs.GetFieldValue(kMemberPosition, fields.member);
         m_listResult.SetItemText(row, 2, fields.member);
         // A stored text that is no date shows as an empty cell, not as day 0 (1899-12-30).
-        if (!rs.GetFieldValue(3, fields.date))
+        if (!rs.GetFieldValue(kDatePosition, fields.date))
             fields.date = DateTimeValue::Null();
         m_listResult.SetItemText(row, 3, fields.date.Format(m_table.datePattern));
-        rs.GetFieldValue(4, fields.item);
+        rs.GetFieldValue(kItemPosition, fields.item);
         m_listResult.SetItemText(row, 4, fields.item);
         // What the row held when listed, so a change made meanwhile elsewhere is noticed.
-        rs.GetFieldValue(5, fields.remark);
+        rs.GetFieldValue(kRemarkPosition, fields.remark);
         m_listResult.SetItemData(row, EntryFingerprint(fields));
         rs.MoveNext();
     }

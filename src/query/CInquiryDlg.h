@@ -12,11 +12,14 @@
 #include "platform/ui/CComboBox.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CListCtrl.h"
-#include "query/InquiryEditSide.h"
 #include "query/InquiryStatement.h"
 #include "query/QueryPeriod.h"
 
 class QMenu;
+struct EntryChange;
+
+// Runs the entry dialog of a side on one entry, for changing it; the dialog's end code.
+using ChangeFormRunner = int (*)(EntryChange& change);
 
 // The records of one period, filtered by family member and item: the income and the expense
 // query dialogs are this one dialog over two tables. Listed records can be changed, deleted,
@@ -25,8 +28,8 @@ class CInquiryDlg : public CDialog {
     Q_OBJECT
 
 public:
-    CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table, const InquiryEditSide& side,
-                QWidget* parent = nullptr);
+    CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table,
+                ChangeFormRunner runChangeForm, QWidget* parent = nullptr);
     ~CInquiryDlg() override;
 
     CComboBox m_comboMember;
@@ -90,7 +93,7 @@ private:
     bool ReadyToEdit();
 
     const InquiryTable& m_table;
-    const InquiryEditSide& m_side;
+    ChangeFormRunner m_runChangeForm;
     std::optional<ListedQuery> m_listed;
     std::vector<UndoStep> m_undo;
     std::unique_ptr<QMenu> m_pContextMenu;

@@ -126,10 +126,10 @@ bool CInquiryDlg::ReadyToEdit() {
 
 std::string CInquiryDlg::DeleteQuestion(const std::vector<int>& rows) const {
     if (rows.size() > 1)
-        return "删除选中的 " + std::to_string(rows.size()) + " 笔" + m_side.recordWord + "记录？";
+        return "删除选中的 " + std::to_string(rows.size()) + " 笔" + m_table.side.name + "记录？";
     const int row = rows.front();
     auto cell = [this, row](int column) { return m_listResult.GetItemText(row, column); };
-    return std::string("删除这笔") + m_side.recordWord + "记录？\n" + cell(3) + "  " + cell(2) +
+    return std::string("删除这笔") + m_table.side.name + "记录？\n" + cell(3) + "  " + cell(2) +
            "  " + cell(4) + "  " + cell(1);
 }
 
@@ -139,14 +139,14 @@ void CInquiryDlg::OnDeleteEntries() {
         return;
     const std::vector<ListedEntry> listed = SelectedEntries();
     // Asking about rows that are no longer what the list shows would mislead.
-    if (!ReadListedEntries(m_db, ColumnsOf(m_side.book), listed)) {
+    if (!ReadListedEntries(m_db, m_table.side, listed)) {
         MessageBox(kStaleMessage);
         return;
     }
     if (AskYesNo(this, DeleteQuestion(rows)) != IDYES)
         return;
     UndoStep step;
-    if (DeleteEntries(m_db, ColumnsOf(m_side.book), listed, step.before) != EditOutcome::Done) {
+    if (DeleteEntries(m_db, m_table.side, listed, step.before) != EditOutcome::Done) {
         MessageBox(kStaleMessage);
         return;
     }
@@ -160,14 +160,13 @@ void CInquiryDlg::OnChangeEntry() {
         return;
     EntryChange change;
     change.listed = SelectedEntries().front();
-    const std::optional<StoredRows> stored =
-        ReadListedEntries(m_db, ColumnsOf(m_side.book), {change.listed});
+    const std::optional<StoredRows> stored = ReadListedEntries(m_db, m_table.side, {change.listed});
     if (!stored) {
         MessageBox(kStaleMessage);
         return;
     }
     change.stored = stored->Fields(0);
-    m_side.runChangeForm(change);
+    m_runChangeForm(change);
     if (change.outcome != EditOutcome::Done)
         return;
     m_undo.push_back({std::move(change.before), {change.fingerprint}});
@@ -178,8 +177,7 @@ void CInquiryDlg::OnUndo() {
     if (m_undo.empty() || !ReadyToEdit())
         return;
     const UndoStep& step = m_undo.back();
-    const EditOutcome outcome =
-        RestoreEntries(m_db, ColumnsOf(m_side.book), step.before, step.after);
+    const EditOutcome outcome = RestoreEntries(m_db, m_table.side, step.before, step.after);
     // A step that meets rows changed elsewhere can never be taken back; the older ones still can.
     const std::vector<std::int64_t> restored = NumbersOf(step.before);
     m_undo.pop_back();

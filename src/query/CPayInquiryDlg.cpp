@@ -2,7 +2,6 @@
 
 #include "entry/CNormalPayDlg.h"
 #include "entry/EntryChange.h"
-#include "entry/EntryForm.h"
 #include "res/Resources.h"
 
 namespace {
@@ -11,9 +10,7 @@ int RunPayChangeForm(EntryChange& change) {
     dlg.SetChange(&change);
     return dlg.DoModal();
 }
-
-const InquiryEditSide kPayEdits{kPayBook, "支出", &RunPayChangeForm};
 }  // namespace
 
 CPayInquiryDlg::CPayInquiryDlg(QWidget* parent)
-    : CInquiryDlg(PayInquiryDialogTemplate(), kPayInquiry, kPayEdits, parent) {}
+    : CInquiryDlg(PayInquiryDialogTemplate(), kPayInquiry, &RunPayChangeForm, parent) {}

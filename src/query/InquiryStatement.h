@@ -2,17 +2,15 @@
 
 #include <string>
 
+#include "data/BookSide.h"
 #include "query/QueryPeriod.h"
 
-// What tells the income query from the expense query: table, columns and the hour pattern.
+// What tells the income query from the expense query: the side of the book it lists, the
+// hour pattern of its date column, and its result list.
 struct InquiryTable {
-    const char* table;         // the records
-    const char* dateColumn;    // also the heading of the date column
-    const char* memberColumn;  // also the heading of the person column
-    const char* itemColumn;    // also the heading of the item column
-    const char* itemTable;     // the category table that fills the item combo box
-    const char* datePattern;   // the date column's text form
-    int listId;                // the result list control
+    const BookSide& side;
+    const char* datePattern;  // the date column's text form
+    int listId;               // the result list control
 };
 
 extern const InquiryTable kIncomeInquiry;
@@ -23,7 +21,3 @@ extern const InquiryTable kPayInquiry;
 // compared as typed.
 std::string BuildInquiryStatement(const InquiryTable& table, const QueryPeriod& period,
                                   const std::string& member, const std::string& item);
-
-// An amount as the list shows it: one decimal ("100.0", "12.3"), two when the amount has fen
-// ("12.34"); rounded to fen for display.
-std::string AmountText(double amount);

@@ -2,25 +2,8 @@
 -- position as well as by name. 编号 values are never reused (AUTOINCREMENT),
 -- and rowid order is the order rows were added, which the category lists rely on.
 
-CREATE TABLE normalIncome (
-    编号 INTEGER PRIMARY KEY AUTOINCREMENT,
-    收入人员 TEXT,
-    收入金额 DOUBLE,
-    收入日期 DATETIME,
-    收入项目 TEXT,
-    备注 TEXT
-);
-CREATE INDEX idx_normalIncome_date ON normalIncome (收入日期);
-
-CREATE TABLE normalPay (
-    编号 INTEGER PRIMARY KEY AUTOINCREMENT,
-    支出人员 TEXT,
-    支出金额 DOUBLE,
-    支出日期 DATETIME,
-    支出项目 TEXT,
-    备注 TEXT
-);
-CREATE INDEX idx_normalPay_date ON normalPay (支出日期);
+-- The entry tables of the income and the expense side come first: their names, columns and
+-- date indexes are made from src/data/BookSide.h, where each side of the book is described.
 
 CREATE TABLE tbUser (
     编号 INTEGER PRIMARY KEY AUTOINCREMENT,

@@ -4,16 +4,16 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
+#include "data/BookSide.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/FileDialog.h"
-#include "categories/CategoryList.h"
-#include "text/MoneyText.h"
-#include "stats/StatsCsv.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
+#include "stats/StatsCsv.h"
 
 namespace {
 
@@ -41,16 +41,10 @@ ChartColours SkinChartColours() {
     return colours;
 }
 
-double Yuan(std::int64_t fen) {
-    return static_cast<double>(fen) / 100.0;
-}
-
 }  // namespace
 
 CStatisticsDlg::CStatisticsDlg(QWidget* parent)
-    : CDialog(StatisticsDialogTemplate(), parent),
-      m_dateFrom(DateTimeValue::GetCurrentTime()),
-      m_dateTo(DateTimeValue::GetCurrentTime()) {}
+    : CDialog(StatisticsDialogTemplate(), parent), m_dateFrom(QueryNow()), m_dateTo(m_dateFrom) {}
 
 const MessageMap& CStatisticsDlg::GetMessageMap() const {
     static const MessageMap map{
@@ -97,7 +91,7 @@ bool CStatisticsDlg::OnInitDialog() {
     ShowFigures();
     ShowView(m_view);
 
-    m_db.SetConnectionString(kBookConnectionString);
+    m_db.SetConnectionString(BookConnectionString());
     if (m_db.Open())
         FillLists();
     UpdateData(false);
@@ -110,9 +104,9 @@ bool CStatisticsDlg::OnInitDialog() {
 
 void CStatisticsDlg::FillLists() {
     // Members, then the expense items and the income items, each in its table's order.
-    AppendCategoryEntries(m_db, "家庭成员", m_comboMember);
-    AppendCategoryEntries(m_db, "支出类型", m_comboItem);
-    AppendCategoryEntries(m_db, "收入类型", m_comboItem);
+    AppendCategoryEntries(m_db, kMemberTable, m_comboMember);
+    AppendCategoryEntries(m_db, kPaySide.itemTable, m_comboItem);
+    AppendCategoryEntries(m_db, kIncomeSide.itemTable, m_comboItem);
 }
 
 void CStatisticsDlg::OnQueryToday() {
@@ -178,9 +172,9 @@ std::string CStatisticsDlg::FilterText() const {
 }
 
 void CStatisticsDlg::ShowFigures() {
-    SetDlgItemText(IDC_STATS_INCOME, FormatFen(m_result.total.income.nFen));
-    SetDlgItemText(IDC_STATS_PAY, FormatFen(m_result.total.pay.nFen));
-    SetDlgItemText(IDC_STATS_BALANCE, FormatFen(m_result.total.BalanceFen()));
+    SetDlgItemText(IDC_STATS_INCOME, FenText(m_result.total.income.fen, FenStyle::Grouped));
+    SetDlgItemText(IDC_STATS_PAY, FenText(m_result.total.pay.fen, FenStyle::Grouped));
+    SetDlgItemText(IDC_STATS_BALANCE, FenText(m_result.total.Balance(), FenStyle::Grouped));
     SetDlgItemText(IDC_STATS_COUNT, std::to_string(m_result.total.Count()));
     const std::string filter = FilterText();
     SetDlgItemText(IDC_STATS_PERIOD, PeriodText() + (filter.empty() ? "" : "  " + filter));
@@ -207,7 +201,7 @@ void CStatisticsDlg::OnViewMonth() {
 
 void CStatisticsDlg::ShowView(StatsView view) {
     m_view = view;
-    const StatsTable table = MakeStatsTable(m_result, view, &FormatFen);
+    const StatsTable table = MakeStatsTable(m_result, view, FenStyle::Grouped);
     m_listTable.DeleteAllItems();
     while (m_listTable.GetColumnCount() > 0)
         m_listTable.DeleteColumn(0);
@@ -240,8 +234,8 @@ void CStatisticsDlg::ShowChart() {
         for (const StatsLine& l : m_result.items) {
             // A pie can only share out what was spent; refunds larger than the spending
             // leave an item out.
-            if (l.pay.nFen > 0)
-                slices.push_back({l.strKey.empty() ? "（未填）" : l.strKey, Yuan(l.pay.nFen)});
+            if (l.pay.fen > Fen())
+                slices.push_back({l.strKey.empty() ? "（未填）" : l.strKey, l.pay.fen.Yuan()});
         }
         if (slices.empty())
             m_chart.ShowNote("支出构成", "所选期间没有支出");
@@ -254,16 +248,16 @@ void CStatisticsDlg::ShowChart() {
     // Large sums read better in 万元 (ten thousand yuan), as household ledgers write them.
     std::int64_t largest = 0;
     for (const StatsLine& l : lines)
-        largest = std::max({largest, std::abs(l.income.nFen), std::abs(l.pay.nFen)});
+        largest = std::max({largest, std::abs(l.income.fen.Count()), std::abs(l.pay.fen.Count())});
     const bool tenThousands = largest >= 100000 * 100LL;
     const double scale = tenThousands ? 10000.0 : 1.0;
     std::vector<std::string> categories;
-    ChartSeries income{"收入", {}}, pay{"支出", {}};
+    ChartSeries income{kIncomeSide.name, {}}, pay{kPaySide.name, {}};
     for (const StatsLine& l : lines) {
         categories.push_back(members ? (l.strKey.empty() ? "（未填）" : l.strKey)
                                      : l.strKey.substr(2));  // "26-03" keeps the axis short
-        income.values.push_back(Yuan(l.income.nFen) / scale);
-        pay.values.push_back(Yuan(l.pay.nFen) / scale);
+        income.values.push_back(l.income.fen.Yuan() / scale);
+        pay.values.push_back(l.pay.fen.Yuan() / scale);
     }
     const std::string unit = tenThousands ? "（万元）" : "（元）";
     m_chart.ShowBars((members ? "各成员收支" : "每月收支") + unit, categories, {income, pay});
@@ -288,10 +282,10 @@ void CStatisticsDlg::OnExportCsv() {
         AskSaveFileName(this, "导出 CSV", FileStem() + ".csv", "CSV 文件 (*.csv)");
     if (path.empty())
         return;
-    std::vector<StatsTable> tables{MakeStatsTable(m_result, StatsView::Member, &PlainFen),
-                                   MakeStatsTable(m_result, StatsView::Item, &PlainFen)};
+    std::vector<StatsTable> tables{MakeStatsTable(m_result, StatsView::Member, FenStyle::Plain),
+                                   MakeStatsTable(m_result, StatsView::Item, FenStyle::Plain)};
     if (SpansMonths())
-        tables.push_back(MakeStatsTable(m_result, StatsView::Month, &PlainFen));
+        tables.push_back(MakeStatsTable(m_result, StatsView::Month, FenStyle::Plain));
     const std::string bytes = StatsCsv(m_result, PeriodText(), FilterText(), tables);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

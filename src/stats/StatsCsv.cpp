@@ -1,44 +1,24 @@
 #include "stats/StatsCsv.h"
 
-namespace {
-void Line(std::string& out, const std::vector<std::string>& fields) {
-    for (size_t i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            out += ',';
-        out += CsvField(fields[i]);
-    }
-    out += "\r\n";
-}
-}  // namespace
-
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
-        return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        quoted += c;
-        if (c == '"')
-            quoted += '"';
-    }
-    return quoted + "\"";
-}
+#include "data/BookSide.h"
+#include "text/CsvWriter.h"
 
 std::string StatsCsv(const StatsResult& result, const std::string& period,
                      const std::string& filter, const std::vector<StatsTable>& tables) {
-    std::string out = "\xEF\xBB\xBF";
-    Line(out, {"收支统计", period});
+    CsvWriter csv;
+    csv.Record({"收支统计", period});
     if (!filter.empty())
-        Line(out, {"查询条件", filter});
-    Line(out, {"收入", PlainFen(result.total.income.nFen)});
-    Line(out, {"支出", PlainFen(result.total.pay.nFen)});
-    Line(out, {"结余", PlainFen(result.total.BalanceFen())});
-    Line(out, {"笔数", std::to_string(result.total.Count())});
+        csv.Record({"查询条件", filter});
+    csv.Record({kIncomeSide.name, FenText(result.total.income.fen, FenStyle::Plain)});
+    csv.Record({kPaySide.name, FenText(result.total.pay.fen, FenStyle::Plain)});
+    csv.Record({"结余", FenText(result.total.Balance(), FenStyle::Plain)});
+    csv.Record({"笔数", std::to_string(result.total.Count())});
     for (const StatsTable& table : tables) {
-        out += "\r\n";
-        Line(out, {table.strTitle});
-        Line(out, table.headers);
+        csv.EndRecord();
+        csv.Record({table.strTitle});
+        csv.Record(table.headers);
         for (const auto& row : table.rows)
-            Line(out, row);
+            csv.Record(row);
     }
-    return out;
+    return csv.Text();
 }

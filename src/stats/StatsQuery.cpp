@@ -6,40 +6,30 @@
 
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
+#include "data/BookSide.h"
 #include "data/SqlText.h"
+#include "query/QueryPeriod.h"
 
 namespace {
 
-struct Side {
-    const char* table;
-    const char* person;
-    const char* amount;
-    const char* date;
-    const char* item;
-};
-
-constexpr Side kIncome{"normalIncome", "收入人员", "收入金额", "收入日期", "收入项目"};
-constexpr Side kPay{"normalPay", "支出人员", "支出金额", "支出日期", "支出项目"};
-
-std::string SideStatement(const Side& side, const std::string& from, const std::string& to,
+std::string SideStatement(const BookSide& side, const QueryPeriod& period,
                           const StatsFilter& filter) {
-    const std::string date = side.date;
-    std::string sql = std::string("select ") + side.person + ", " + side.item +
-                      ", count(*), coalesce(sum(cast(round(" + side.amount +
-                      " * 100) as integer)), 0) from " + side.table + " where " + date + " >= #" +
-                      from + "# and " + date + " < #" + to + "#";
+    const std::string member = side.memberColumn, item = side.itemColumn;
+    std::string sql = "select " + member + ", " + item + ", count(*), coalesce(sum(" +
+                      FenOfColumnSql(side.amountColumn) + "), 0) from " + side.entryTable +
+                      " where " + PeriodCondition(side.dateColumn, period);
     if (!filter.strMember.empty())
-        sql += std::string(" and ") + side.person + " = '" + SqlText(filter.strMember) + "'";
+        sql += " and " + member + " = '" + SqlText(filter.strMember) + "'";
     if (!filter.strItem.empty())
-        sql += std::string(" and ") + side.item + " = '" + SqlText(filter.strItem) + "'";
-    return sql + " group by " + side.person + ", " + side.item;
+        sql += " and " + item + " = '" + SqlText(filter.strItem) + "'";
+    return sql + " group by " + member + ", " + item;
 }
 
 void Add(StatsLine& line, const std::string& key, bool income, const StatsFigure& figure) {
     line.strKey = key;
     StatsFigure& side = income ? line.income : line.pay;
     side.nCount += figure.nCount;
-    side.nFen += figure.nFen;
+    side.fen += figure.fen;
 }
 
 std::int64_t ReadInteger(CADORecordset& rs, int index) {
@@ -64,14 +54,11 @@ std::vector<StatsStatementPart> StatsStatements(const DateTimeValue& lower,
                                                 const StatsFilter& filter) {
     std::vector<StatsStatementPart> parts;
     for (DateTimeValue from = lower; from < upper;) {
-        const int y = from.GetYear(), m = from.GetMonth();
-        const DateTimeValue next =
-            m == 12 ? DateTimeValue(y + 1, 1, 1) : DateTimeValue(y, m + 1, 1);
+        const DateTimeValue next = MonthPeriod(from).to;
         const DateTimeValue to = next < upper ? next : upper;
-        const std::string a = from.Format("%Y-%m-%d"), b = to.Format("%Y-%m-%d");
         const std::string month = from.Format("%Y-%m");
-        parts.push_back({month, true, SideStatement(kIncome, a, b, filter)});
-        parts.push_back({month, false, SideStatement(kPay, a, b, filter)});
+        parts.push_back({month, true, SideStatement(kIncomeSide, {from, to}, filter)});
+        parts.push_back({month, false, SideStatement(kPaySide, {from, to}, filter)});
         from = to;
     }
     return parts;
@@ -89,7 +76,8 @@ StatsResult QueryStats(CADODatabase& db, const DateTimeValue& lower, const DateT
             std::string member, item;
             rs.GetFieldValue(0, member);
             rs.GetFieldValue(1, item);
-            const StatsFigure figure{static_cast<long>(ReadInteger(rs, 2)), ReadInteger(rs, 3)};
+            const StatsFigure figure{static_cast<long>(ReadInteger(rs, 2)),
+                                     Fen(ReadInteger(rs, 3))};
             Add(result.total, "", part.bIncome, figure);
             Add(members[member], member, part.bIncome, figure);
             Add(items[item], item, part.bIncome, figure);
@@ -104,8 +92,8 @@ StatsResult QueryStats(CADODatabase& db, const DateTimeValue& lower, const DateT
         result.items.push_back(line);
     for (auto& [key, line] : months)
         result.months.push_back(line);
-    SortDescending(result.members, [](const StatsLine& l) { return l.income.nFen + l.pay.nFen; });
+    SortDescending(result.members, [](const StatsLine& l) { return l.income.fen + l.pay.fen; });
     SortDescending(result.items,
-                   [](const StatsLine& l) { return std::make_pair(l.pay.nFen, l.income.nFen); });
+                   [](const StatsLine& l) { return std::make_pair(l.pay.fen, l.income.fen); });
     return result;
 }

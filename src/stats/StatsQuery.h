@@ -1,17 +1,17 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "data/DateTimeValue.h"
+#include "data/Fen.h"
 
 class CADODatabase;
 
-// How many records one side of the book has in a group, and their sum in fen.
+// How many records one side of the book has in a group, and their sum.
 struct StatsFigure {
     long nCount = 0;
-    std::int64_t nFen = 0;
+    Fen fen;
 };
 
 // One group: a member, an item or a month ("2026-03"), with its income and its expenses.
@@ -20,7 +20,7 @@ struct StatsLine {
     StatsFigure income;
     StatsFigure pay;
 
-    std::int64_t BalanceFen() const { return income.nFen - pay.nFen; }
+    Fen Balance() const { return income.fen - pay.fen; }
     long Count() const { return income.nCount + pay.nCount; }
 };
 

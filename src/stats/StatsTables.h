@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,15 +15,10 @@ struct StatsTable {
 
 enum class StatsView { Member, Item, Month };
 
-// How an amount in fen is written: FormatFen in the window, PlainFen in files.
-using FenText = std::string (*)(std::int64_t fen);
-
 // Members and months: key, income, expense, balance, count. Items: expense items (larger
 // first) and then income items, each with its side, amount, share of that side and count.
-StatsTable MakeStatsTable(const StatsResult& result, StatsView view, FenText fenText);
-
-// Two decimals without group separators ("-1234.50"), as spreadsheets read numbers.
-std::string PlainFen(std::int64_t fen);
+// Amounts are written grouped in the window, plain in files.
+StatsTable MakeStatsTable(const StatsResult& result, StatsView view, FenStyle amounts);
 
 // A share as a percentage with one decimal ("12.5%"); "" when the whole is not positive.
-std::string ShareText(std::int64_t part, std::int64_t whole);
+std::string ShareText(Fen part, Fen whole);

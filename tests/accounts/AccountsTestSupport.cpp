@@ -11,7 +11,7 @@
 
 std::vector<std::pair<std::string, std::string>> UserRows(const std::vector<std::string>& known) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     std::vector<std::pair<std::string, std::string>> rows;
@@ -34,7 +34,7 @@ std::vector<std::pair<std::string, std::string>> UserRows(const std::vector<std:
 
 void ExecuteOnBook(const std::string& statement) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(), statement, CADORecordset::OpenDefault);

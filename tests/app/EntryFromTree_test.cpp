@@ -24,7 +24,7 @@ struct StoredRow {
 
 std::vector<StoredRow> Rows(const std::string& table) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(), table, CADORecordset::OpenTable);

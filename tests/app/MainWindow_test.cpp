@@ -184,7 +184,7 @@ TEST_F(MainWindow, EnterOnATreeItemActsAsADoubleClickAndDoesNotLogOut) {
 
 TEST_F(MainWindow, TheQueryItemsOpenTheirDialogsListingTheBook) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(),

@@ -8,7 +8,7 @@ namespace {
 template <class Read>
 void WalkKind(const std::string& kind, Read read) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(), kind, CADORecordset::OpenTable);
@@ -42,7 +42,7 @@ std::vector<std::string> KindIds(const std::string& kind) {
 
 void ExecuteOnBook(const std::string& statement) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(), statement, CADORecordset::OpenDefault);

@@ -40,7 +40,7 @@ TEST(EntryOrder, AKillAtAnyMomentLeavesTheOldOrTheNewOrder) {
     std::vector<std::string> backward(forward.rbegin(), forward.rend());
     {
         CADODatabase db;
-        db.SetConnectionString(kBookConnectionString);
+        db.SetConnectionString(BookConnectionString());
         db.Open();
         ASSERT_TRUE(StoreEntryOrder(db, kMembers, Entries(forward)));
     }
@@ -61,7 +61,7 @@ TEST(EntryOrder, AKillAtAnyMomentLeavesTheOldOrTheNewOrder) {
             close(ready[0]);
             try {
                 CADODatabase db;
-                db.SetConnectionString(kBookConnectionString);
+                db.SetConnectionString(BookConnectionString());
                 db.Open();
                 const auto entriesA = Entries(forward);
                 const auto entriesB = Entries(backward);

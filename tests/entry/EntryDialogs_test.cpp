@@ -237,7 +237,7 @@ TYPED_TEST(EntryDialog, TheClosingButtonReadsTheFormAndEndsWithOk) {
     TypeInto(dlg, TypeParam::kAmount, "7");
     Click(dlg, TypeParam::kClose);
     EXPECT_EQ(dlg.GetEndCode(), IDOK);
-    EXPECT_EQ(dlg.m_dAmount, 7.0);
+    EXPECT_EQ(dlg.m_fenAmount, Fen(700));
     EXPECT_TRUE(EntryRows(TypeParam::kTable).empty()) << "closing stores nothing";
 }
 
@@ -251,6 +251,25 @@ TYPED_TEST(EntryDialog, AnAmountThatIsNotANumberStopsTheAdd) {
         EXPECT_EQ(this->Add(), Messages{"请输入一个数字。"}) << text;
     }
     EXPECT_EQ(EntryRows(TypeParam::kTable).size(), 1u);
+}
+
+// Amounts are read exactly, to the fen: what cannot be stored so is refused with its reason.
+TYPED_TEST(EntryDialog, AnAmountIsStoredToTheFenOrRefusedWithItsReason) {
+    auto& dlg = this->Open();
+    const std::pair<const char*, const char*> refused[] = {
+        {"12.345", "金额只能精确到分，请最多输入两位小数。"},
+        {"10000000000000", "金额太大，请输入不超过 9999999999999.99 的金额。"},
+        {"1e3", "请输入一个数字。"},
+    };
+    for (const auto& [text, message] : refused) {
+        TypeInto(dlg, TypeParam::kAmount, text);
+        EXPECT_EQ(this->Add(), Messages{message}) << text;
+    }
+    TypeInto(dlg, TypeParam::kAmount, " 19.90 ");
+    EXPECT_EQ(this->Add(), kAdded);
+    const std::vector<EntryRow> rows = EntryRows(TypeParam::kTable);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].amount, 19.9);
 }
 
 // Mended: no member or item is ever made up or taken from a list entry the user does not see.
@@ -320,7 +339,7 @@ TYPED_TEST(EntryDialog, ABookLockedByAnotherWriterIsReportedAndNothingIsHalfStor
     this->KeyInAmount("9");
     {
         CADODatabase other;
-        other.SetConnectionString(kBookConnectionString);
+        other.SetConnectionString(BookConnectionString());
         other.Open();
         other.BeginTrans();
         CADORecordset rs(&other);

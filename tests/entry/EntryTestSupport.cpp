@@ -9,7 +9,7 @@
 namespace {
 struct Book {
     Book() {
-        db.SetConnectionString(kBookConnectionString);
+        db.SetConnectionString(BookConnectionString());
         db.Open();
     }
     CADODatabase db;

@@ -13,13 +13,13 @@
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "data/DatabaseFailure.h"
+#include "data/Fen.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/CListModel.h"
 #include "platform/ui/ErrorBarrier.h"
 #include "platform/ui/FileDialog.h"
-#include "stats/CStatisticsDlg.h"
-#include "text/MoneyText.h"
 #include "res/ResourceIds.h"
+#include "stats/CStatisticsDlg.h"
 #include "support/TempBook.h"
 #include "support/UiTestSupport.h"
 
@@ -85,6 +85,10 @@ protected:
     CStatisticsDlg dlg;
 };
 
+std::string Grouped(std::int64_t fen) {
+    return FenText(Fen(fen), FenStyle::Grouped);
+}
+
 struct Sums {
     std::int64_t income = 0, pay = 0;
     long count = 0;
@@ -108,9 +112,9 @@ TEST_F(StatisticsWindow, AYearOfRecordsShowsItsFiguresTablesAndCharts) {
     Open();
     Interval(DateTimeValue(2026, 1, 1), DateTimeValue(2026, 12, 31));
     const Sums sums = SumOf(rows, "2026-01-01", "2027-01-01");
-    EXPECT_EQ(Text(IDC_STATS_INCOME), FormatFen(sums.income));
-    EXPECT_EQ(Text(IDC_STATS_PAY), FormatFen(sums.pay));
-    EXPECT_EQ(Text(IDC_STATS_BALANCE), FormatFen(sums.income - sums.pay));
+    EXPECT_EQ(Text(IDC_STATS_INCOME), Grouped(sums.income));
+    EXPECT_EQ(Text(IDC_STATS_PAY), Grouped(sums.pay));
+    EXPECT_EQ(Text(IDC_STATS_BALANCE), Grouped(sums.income - sums.pay));
     EXPECT_EQ(Text(IDC_STATS_COUNT), std::to_string(sums.count));
     EXPECT_EQ(Text(IDC_STATS_PERIOD), "2026-01-01 至 2026-12-31");
     EXPECT_TRUE(messages.Texts().empty());
@@ -132,8 +136,8 @@ TEST_F(StatisticsWindow, AYearOfRecordsShowsItsFiguresTablesAndCharts) {
     EXPECT_EQ(months[0][0], "2026-01");
     EXPECT_EQ(months[11][0], "2026-12");
     const Sums march = SumOf(rows, "2026-03-01", "2026-04-01");
-    EXPECT_EQ(months[2][1], FormatFen(march.income));
-    EXPECT_EQ(months[2][2], FormatFen(march.pay));
+    EXPECT_EQ(months[2][1], Grouped(march.income));
+    EXPECT_EQ(months[2][2], Grouped(march.pay));
     EXPECT_EQ(months[2][4], std::to_string(march.count));
     EXPECT_EQ(dlg.m_chart.GetKind(), CChartCtrl::Kind::Bars);
     EXPECT_EQ(dlg.m_chart.GetMarkCount(), 24);
@@ -145,8 +149,8 @@ TEST_F(StatisticsWindow, AYearOfRecordsShowsItsFiguresTablesAndCharts) {
     for (const auto& row : members) {
         if (row[0] == "妈妈") {
             const Sums mum = SumOf(rows, "2026-01-01", "2027-01-01", "妈妈");
-            EXPECT_EQ(row[1], FormatFen(mum.income));
-            EXPECT_EQ(row[2], FormatFen(mum.pay));
+            EXPECT_EQ(row[1], Grouped(mum.income));
+            EXPECT_EQ(row[2], Grouped(mum.pay));
         }
     }
     EXPECT_EQ(dlg.m_chart.GetKind(), CChartCtrl::Kind::Bars);
@@ -214,13 +218,25 @@ TEST_F(StatisticsWindow, FiltersApplyOnlyWhenTickedAndTakeTypedTexts) {
     Click(dlg, IDC_STATS_FILTER_MEMBER);
     Click(dlg, IDC_STATS_INTERVAL);
     const Sums mum = SumOf(rows, "2026-01-01", "2027", "妈妈");
-    EXPECT_EQ(Text(IDC_STATS_INCOME), FormatFen(mum.income));
-    EXPECT_EQ(Text(IDC_STATS_PAY), FormatFen(mum.pay));
+    EXPECT_EQ(Text(IDC_STATS_INCOME), Grouped(mum.income));
+    EXPECT_EQ(Text(IDC_STATS_PAY), Grouped(mum.pay));
     EXPECT_EQ(Text(IDC_STATS_PERIOD), "2026-01-01 至 2026-12-31  家庭成员：妈妈");
 
     members->setEditText(QStringLiteral("不在名单"));
     Click(dlg, IDC_STATS_INTERVAL);
     EXPECT_EQ(Text(IDC_STATS_COUNT), "0");
+}
+
+// "Now" comes from the clock the query dialogs read, for the pickers and the period alike.
+TEST(StatisticsClock, TheWindowOpensOnTheMonthOfTheQueryClock) {
+    TempBook book;
+    const QueryClock previous = SetQueryClock([] { return DateTimeValue(2025, 2, 14, 9, 30); });
+    CStatisticsDlg dlg;
+    dlg.Create();
+    EXPECT_EQ(dlg.m_dateFrom.Format("%Y-%m-%d"), "2025-02-01");
+    EXPECT_EQ(dlg.m_dateTo.Format("%Y-%m-%d"), "2025-02-14");
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_STATS_PERIOD), "2025-02-01 至 2025-02-28");
+    SetQueryClock(previous);
 }
 
 TEST_F(StatisticsWindow, AMissingBookGoesThroughTheErrorBarrierAndLeavesAWholeWindow) {
@@ -241,7 +257,7 @@ TEST_F(StatisticsWindow, ALockedBookGoesThroughTheErrorBarrier) {
     AddRows({Income("2026-05-05 10:00:00", 5)});
     Open();
     CADODatabase other;
-    other.SetConnectionString(kBookConnectionString);
+    other.SetConnectionString(BookConnectionString());
     other.Open();
     CADORecordset lock(&other);
     lock.Open(other.GetActiveConnection(), "begin exclusive", CADORecordset::OpenDefault);

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -11,22 +10,10 @@
 #include "StatsTestBook.h"
 #include "data/ADODatabase.h"
 #include "data/BookConnection.h"
-#include "text/MoneyText.h"
 #include "stats/StatsQuery.h"
 #include "support/TempBook.h"
 
 namespace {
-
-TEST(MoneyText, ShowsYuanWithTwoDecimalsAndGroupsOfThree) {
-    EXPECT_EQ(FormatFen(0), "0.00");
-    EXPECT_EQ(FormatFen(5), "0.05");
-    EXPECT_EQ(FormatFen(-5), "-0.05");
-    EXPECT_EQ(FormatFen(99999), "999.99");
-    EXPECT_EQ(FormatFen(100000), "1,000.00");
-    EXPECT_EQ(FormatFen(-123456789), "-1,234,567.89");
-    EXPECT_EQ(FormatFen(10000000000), "100,000,000.00");
-    EXPECT_EQ(FormatFen(LLONG_MIN), "-92,233,720,368,547,758.08");
-}
 
 // The figures worked out here from the rows themselves, the way a careful person would: round
 // each amount to fen, then add whole fen.
@@ -50,7 +37,7 @@ Expected Compute(const std::vector<BookRow>& rows, const std::string& from, cons
              {&e.total, &e.members[r.person], &e.items[r.item], &e.months[r.when.substr(0, 7)]}) {
             StatsFigure& side = r.income ? line->income : line->pay;
             side.nCount += 1;
-            side.nFen += fen;
+            side.fen += Fen(fen);
         }
     }
     return e;
@@ -62,17 +49,18 @@ void ExpectSameLines(const std::vector<StatsLine>& got,
     for (const StatsLine& line : got) {
         auto it = expected.find(line.strKey);
         ASSERT_NE(it, expected.end()) << what << " " << line.strKey;
-        EXPECT_EQ(line.income.nFen, it->second.income.nFen) << what << " " << line.strKey;
+        EXPECT_EQ(line.income.fen.Count(), it->second.income.fen.Count())
+            << what << " " << line.strKey;
         EXPECT_EQ(line.income.nCount, it->second.income.nCount) << what << " " << line.strKey;
-        EXPECT_EQ(line.pay.nFen, it->second.pay.nFen) << what << " " << line.strKey;
+        EXPECT_EQ(line.pay.fen.Count(), it->second.pay.fen.Count()) << what << " " << line.strKey;
         EXPECT_EQ(line.pay.nCount, it->second.pay.nCount) << what << " " << line.strKey;
     }
 }
 
 void ExpectMatches(const StatsResult& got, const Expected& e) {
-    EXPECT_EQ(got.total.income.nFen, e.total.income.nFen);
+    EXPECT_EQ(got.total.income.fen.Count(), e.total.income.fen.Count());
     EXPECT_EQ(got.total.income.nCount, e.total.income.nCount);
-    EXPECT_EQ(got.total.pay.nFen, e.total.pay.nFen);
+    EXPECT_EQ(got.total.pay.fen.Count(), e.total.pay.fen.Count());
     EXPECT_EQ(got.total.pay.nCount, e.total.pay.nCount);
     ExpectSameLines(got.members, e.members, "member");
     ExpectSameLines(got.items, e.items, "item");
@@ -82,7 +70,7 @@ void ExpectMatches(const StatsResult& got, const Expected& e) {
 class StatsQueryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        db.SetConnectionString(kBookConnectionString);
+        db.SetConnectionString(BookConnectionString());
         ASSERT_TRUE(db.Open());
     }
 
@@ -130,12 +118,12 @@ TEST_F(StatsQueryTest, SumsRoundedFenNotFloatingPointYuan) {
     rows.push_back(Income("2026-03-06 09:00:00", 12345678.9));
     AddRows(rows);
     const StatsResult r = Query(DateTimeValue(2026, 3, 1), DateTimeValue(2026, 4, 1));
-    EXPECT_EQ(r.total.income.nFen, 100 + 1234567890);
-    EXPECT_EQ(r.total.pay.nFen, 10 + 20 - 335 + 100 - 1);
+    EXPECT_EQ(r.total.income.fen.Count(), 100 + 1234567890);
+    EXPECT_EQ(r.total.pay.fen.Count(), 10 + 20 - 335 + 100 - 1);
     EXPECT_EQ(r.total.income.nCount, 11);
     EXPECT_EQ(r.total.pay.nCount, 5);
-    EXPECT_EQ(r.total.BalanceFen(), 1234567990 - (10 + 20 - 335 + 100 - 1));
-    EXPECT_EQ(FormatFen(r.total.income.nFen), "12,345,679.90");
+    EXPECT_EQ(r.total.Balance().Count(), 1234567990 - (10 + 20 - 335 + 100 - 1));
+    EXPECT_EQ(FenText(r.total.income.fen, FenStyle::Grouped), "12,345,679.90");
 }
 
 TEST_F(StatsQueryTest, PeriodIncludesItsFirstMidnightAndEndsBeforeTheNext) {
@@ -147,11 +135,13 @@ TEST_F(StatsQueryTest, PeriodIncludesItsFirstMidnightAndEndsBeforeTheNext) {
         Pay("2026-12-31 23:59:59", 16),    // last second of the year
         Pay("2027-01-01 00:00:00", 32),    // next year
     });
-    EXPECT_EQ(Query(DateTimeValue(2026, 2, 1), DateTimeValue(2026, 3, 1)).total.income.nFen, 600);
-    EXPECT_EQ(Query(DateTimeValue(2026, 3, 1), DateTimeValue(2026, 3, 2)).total.income.nFen, 800);
+    EXPECT_EQ(Query(DateTimeValue(2026, 2, 1), DateTimeValue(2026, 3, 1)).total.income.fen.Count(),
+              600);
+    EXPECT_EQ(Query(DateTimeValue(2026, 3, 1), DateTimeValue(2026, 3, 2)).total.income.fen.Count(),
+              800);
     const StatsResult year = Query(DateTimeValue(2026, 1, 1), DateTimeValue(2027, 1, 1));
-    EXPECT_EQ(year.total.income.nFen, 1500);
-    EXPECT_EQ(year.total.pay.nFen, 1600);
+    EXPECT_EQ(year.total.income.fen.Count(), 1500);
+    EXPECT_EQ(year.total.pay.fen.Count(), 1600);
     ASSERT_EQ(year.months.size(), 4u);
     EXPECT_EQ(year.months.front().strKey, "2026-01");
     EXPECT_EQ(year.months.back().strKey, "2026-12");
@@ -179,8 +169,8 @@ TEST_F(StatsQueryTest, EmptyPeriodGivesZerosAndNoGroups) {
     AddRows({Income("2026-05-05 10:00:00", 5)});
     const StatsResult r = Query(DateTimeValue(2026, 6, 1), DateTimeValue(2026, 7, 1));
     EXPECT_EQ(r.total.Count(), 0);
-    EXPECT_EQ(r.total.income.nFen, 0);
-    EXPECT_EQ(r.total.pay.nFen, 0);
+    EXPECT_EQ(r.total.income.fen.Count(), 0);
+    EXPECT_EQ(r.total.pay.fen.Count(), 0);
     EXPECT_TRUE(r.members.empty());
     EXPECT_TRUE(r.items.empty());
     EXPECT_TRUE(r.months.empty());
@@ -192,7 +182,7 @@ TEST_F(StatsQueryTest, AFilterTextWithAQuoteIsMatchedNotRun) {
     AddRows({odd, Income("2026-05-06 10:00:00", 9)});
     const StatsResult r =
         Query(DateTimeValue(2026, 5, 1), DateTimeValue(2026, 6, 1), StatsFilter{"O'Neil", ""});
-    EXPECT_EQ(r.total.income.nFen, 700);
+    EXPECT_EQ(r.total.income.fen.Count(), 700);
     EXPECT_EQ(r.total.income.nCount, 1);
 }
 

@@ -55,7 +55,7 @@ std::string Quoted(const std::string& text) {
 
 void AddRows(const std::vector<BookRow>& rows) {
     CADODatabase db;
-    db.SetConnectionString(kBookConnectionString);
+    db.SetConnectionString(BookConnectionString());
     db.Open();
     db.BeginTrans();
     for (const BookRow& r : rows) {

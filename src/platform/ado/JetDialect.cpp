@@ -210,6 +210,12 @@ std::string QuoteIdentifier(std::string_view name) {
     return out;
 }
 
+std::string SqlIdentifier(const std::string& name) {
+    if (name.find(']') == std::string::npos)
+        return "[" + name + "]";
+    return QuoteIdentifier(name);
+}
+
 std::string UnquoteTableName(std::string_view s) {
     if (s.size() >= 2 && s.front() == '[' && s.back() == ']') {
         return std::string(s.substr(1, s.size() - 2));

@@ -17,7 +17,10 @@ struct JetTranslation {
 // Throws CComError (DB_E_ERRORSINCOMMAND) for a malformed date literal.
 JetTranslation TranslateJetStatement(std::string_view jet);
 
-// A table name as a safely quoted SQLite identifier; [name] brackets are removed.
+// A name as a safely quoted SQLite identifier: in double quotes, each one inside doubled.
 std::string QuoteIdentifier(std::string_view name);
+// A table name read from the book, made safe to stand in a Jet statement as one identifier: in
+// brackets, or quoted as QuoteIdentifier does when the name holds a closing bracket.
+std::string SqlIdentifier(const std::string& name);
 // The bare table name of a source that is a table name ("[x]", "\"x\"" or x).
 std::string UnquoteTableName(std::string_view source);

@@ -74,4 +74,6 @@ TEST(JetDialect, QuoteIdentifierDoublesQuotes) {
     EXPECT_EQ(QuoteIdentifier("a\"b"), "\"a\"\"b\"");
     EXPECT_EQ(UnquoteTableName("[x y]"), "x y");
     EXPECT_EQ(UnquoteTableName("\"a\"\"b\""), "a\"b");
+    EXPECT_EQ(SqlIdentifier("家庭成员"), "[家庭成员]");
+    EXPECT_EQ(SqlIdentifier("a]\"b"), "\"a]\"\"b\"");
 }
