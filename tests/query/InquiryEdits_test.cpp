@@ -236,6 +236,37 @@ TEST_F(IncomeEdits, ARowChangedOrDeletedElsewhereIsReportedAndNothingIsTouched) 
     EXPECT_TRUE(questions.Texts().empty());
     EXPECT_EQ(other.Dump("normalIncome").size(), 4u);
     EXPECT_EQ(dlg->m_listResult.GetItemCount(), 5) << "the list stays as it was";
+
+    // A step back over a row changed elsewhere since: reported, the other change kept.
+    Click(*dlg, IDC_INQ_TODAY);
+    questions.Answer(IDYES);
+    ClickCell(0, 0);
+    Key(Qt::Key_Delete);
+    other.Exec(
+        "insert into normalIncome values (1, '孩子', 7, '2026-12-06 08:00:00', '工资', null)");
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(messages.Texts().back(), kStale);
+    EXPECT_EQ(other.Dump("normalIncome").front(), "1|'孩子'|7.0|'2026-12-06 08:00:00'|'工资'|NULL");
+}
+
+TEST_F(IncomeEdits, ListingAgainKeepsTheScrollPosition) {
+    std::string rows;
+    for (int i = 0; i < 200; ++i)
+        rows += std::string(rows.empty() ? "" : ",") + "('爸爸', " + std::to_string(i + 1) +
+                ", '2026-12-06 13:00:00', '工资', null)";
+    other.Exec("insert into normalIncome (收入人员, 收入金额, 收入日期, 收入项目, 备注) values " +
+               rows);
+    Click(*dlg, IDC_INQ_TODAY);
+    QApplication::processEvents();
+    dlg->m_listResult.SetScrollPos(60);
+    const int scroll = dlg->m_listResult.GetScrollPos();
+    ASSERT_GT(scroll, 0);
+    const int row = View()->indexAt(QPoint(5, 5)).row();
+    QuestionRecorder questions(IDYES);
+    ClickCell(row, 0);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(dlg->m_listResult.GetItemCount(), 204);
+    EXPECT_EQ(dlg->m_listResult.GetScrollPos(), scroll);
 }
 
 // A book another program holds locked, or one that went away: the message of the failure, the
