@@ -34,17 +34,15 @@ std::vector<std::int64_t> NumbersOf(const StoredRows& rows) {
 void CInquiryDlg::MakeContextMenu() {
     m_pContextMenu = std::make_unique<QMenu>(this);
     m_pContextMenu->setAccessibleName(QStringLiteral("记录操作"));
-    QAction* change = AddMenuCommand(m_pContextMenu.get(), ID_INQ_CHANGE, "修改…");
+    AddMenuCommand(m_pContextMenu.get(), ID_INQ_CHANGE, "修改…");
     QAction* remove = AddMenuCommand(m_pContextMenu.get(), ID_INQ_DELETE, "删除");
     m_pContextMenu->addSeparator();
     QAction* undo = AddMenuCommand(m_pContextMenu.get(), ID_INQ_UNDO, "撤销");
     // The keys are shown beside the commands; the list and the dialog handle them.
     remove->setShortcut(QKeySequence::Delete);
     undo->setShortcut(QKeySequence::Undo);
-    for (QAction* action : {change, remove, undo}) {
+    for (QAction* action : {remove, undo})
         action->setShortcutContext(Qt::WidgetShortcut);
-        action->setToolTip(action->text());
-    }
     connect(m_pContextMenu.get(), &QMenu::triggered, this,
             [this](QAction* action) { SendCommand(CommandIdOf(action)); });
 
