@@ -1,7 +1,5 @@
 #include "data/EntryEdits.h"
 
-#include <cstring>
-
 #include "data/ADODatabase.h"
 #include "data/ADOTransaction.h"
 #include "data/FieldConversion.h"
