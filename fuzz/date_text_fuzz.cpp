@@ -24,8 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         time += kDay;
         --day;
     }
-    const double fraction = static_cast<double>(time) / kDay;
-    const double date = day >= 0 ? day + fraction : day - fraction;
+    const double fraction = static_cast<double>(time) / static_cast<double>(kDay);
+    const double whole = static_cast<double>(day);
+    const double date = day >= 0 ? whole + fraction : whole - fraction;
     const std::string stored = OleDateToIsoText(date);
     const auto again = ParseDateTimeText(stored);
     if (stored.empty() || !again || *again != *seconds)
