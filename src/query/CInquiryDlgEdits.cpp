@@ -2,6 +2,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTreeView>
 #include <algorithm>
@@ -66,6 +67,15 @@ bool CInquiryDlg::eventFilter(QObject* watched, QEvent* event) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
                 SendCommand(ID_INQ_DELETE);
+                return true;
+            }
+            const bool sideways = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right;
+            if (sideways && key->modifiers() == Qt::NoModifier) {
+                // Only the number can be selected: the arrows scroll sideways instead of
+                // moving to a cell that would drop the selection.
+                view->horizontalScrollBar()->triggerAction(
+                    key->key() == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub
+                                               : QAbstractSlider::SliderSingleStepAdd);
                 return true;
             }
             const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;

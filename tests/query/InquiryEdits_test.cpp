@@ -145,6 +145,8 @@ TEST_F(IncomeEdits, TheListSelectsByTheFirstColumnOnly) {
     const QModelIndexList cells = View()->selectionModel()->selectedIndexes();
     ASSERT_EQ(cells.size(), 2);
     EXPECT_EQ(cells[0].column() + cells[1].column(), 0) << "only the first column is highlighted";
+    Key(Qt::Key_Right);
+    EXPECT_EQ(dlg->m_listResult.GetSelectedItems(), (std::vector<int>{1, 3}));
     ClickCell(1, 0);
     ClickCell(4, 0, Qt::ShiftModifier);
     EXPECT_EQ(dlg->m_listResult.GetSelectedCount(), 4);
