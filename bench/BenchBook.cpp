@@ -102,6 +102,10 @@ void EnsureBenchBook(const std::string& path) {
     EnsureBook(path, {{&kIncome, kBenchRows}});
 }
 
+void EnsureSmallBenchBook(const std::string& path) {
+    EnsureBook(path, {{&kIncome, kBenchRows / 10}});
+}
+
 void EnsureStatsBenchBook(const std::string& path) {
     EnsureBook(path, {{&kIncome, kBenchRows / 2}, {&kPay, kBenchRows / 2}});
 }

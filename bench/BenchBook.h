@@ -11,6 +11,8 @@ constexpr int kBenchFirstYear = 2005;
 constexpr int kBenchYears = 20;
 
 void EnsureBenchBook(const std::string& path);
+// The same years with a tenth of the rows.
+void EnsureSmallBenchBook(const std::string& path);
 
 // A book of the same size for the statistics: 500,000 income rows and 500,000 expense rows
 // over the same years, the expenses with their own items and smaller amounts.

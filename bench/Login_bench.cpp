@@ -16,6 +16,7 @@
 #include "data/BookConnection.h"
 #include "data/BookFile.h"
 #include "data/PasswordHash.h"
+#include "platform/ui/MessageBox.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -67,6 +68,24 @@ void BM_Login_Floor_LookupOnly(benchmark::State& state) {
     }
 }
 
+// A stored hash asking for 256 MiB, 8 passes and 32768 lanes (9.5 s to verify) is refused as
+// damaged: the press costs the lookup.
+void BM_Login_HungryStoredHashRefused(benchmark::State& state) {
+    const MessageBoxHook quiet = SetMessageBoxHook([](QWidget*, const std::string&) {});
+    Execute(
+        "update tbUser set password = '$argon2id$v=19$m=262144,t=8,p=32768$"
+        "C7eEIktjS2bdeR9A6qinuA$5x+rOCDbYmzDrhvyoBtKpexObq57IaQ6xGcyyaqwDa0' where user = 'root'");
+    for (auto _ : state) {
+        CUserDlg dlg;
+        dlg.Create();
+        dlg.SendCommand(IDOK);
+        if (dlg.GetEndCode() == IDOK)
+            state.SkipWithError("the damaged hash let the login through");
+    }
+    Execute("update tbUser set password = '" + HashPassword("kerno482") + "' where user = 'root'");
+    SetMessageBoxHook(quiet);
+}
+
 void BM_HashPassword(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(HashPassword("kerno482"));
@@ -79,6 +98,7 @@ BENCHMARK(BM_Login_PlainPasswordHashedOnTheWay)
     ->Iterations(20)
     ->UseRealTime();
 BENCHMARK(BM_Login_Floor_LookupOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Login_HungryStoredHashRefused)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_HashPassword)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 
 int main(int argc, char** argv) {

@@ -1,5 +1,7 @@
 #include "CsvExport.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "BookPlacement.h"
 #include "platform/ado/BulkDatabase.h"
 #include "platform/ado/JetDialect.h"
 #include "platform/ado/OleDate.h"
@@ -114,6 +117,43 @@ void WriteTable(const std::string& book, const std::string& table, const fs::pat
     }
 }
 
+// Opened without waiting (a pipe under the name would block), and read only when it is a
+// plain file.
+bool IsSqliteFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    char header[16] = {};
+    const bool sqlite = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                        ::read(fd, header, sizeof header) == sizeof header &&
+                        std::memcmp(header, "SQLite format 3", sizeof header) == 0;
+    ::close(fd);
+    return sqlite;
+}
+
+// The folder an export is written into; removed with what it holds unless released.
+class TempFolder {
+public:
+    explicit TempFolder(const fs::path& path) : m_path(path) {
+        std::error_code ec;
+        if (!fs::create_directory(path, ec))
+            throw std::runtime_error("cannot make a folder beside '" + path.parent_path().string() +
+                                     "': " + (ec ? ec.message() : "it exists") + ".");
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        if (!m_released)
+            fs::remove_all(m_path, ec);
+    }
+    const fs::path& Path() const { return m_path; }
+    void Release() { m_released = true; }
+
+private:
+    fs::path m_path;
+    bool m_released = false;
+};
+
 }  // namespace
 
 std::string CsvFileName(const std::string& table) {
@@ -131,14 +171,9 @@ int RunExportCommand(const std::string& book, const std::string& dirArg, bool fo
                      std::FILE* err) {
     try {
         std::error_code ec;
-        {
-            std::ifstream in(book, std::ios::binary);
-            char header[16] = {};
-            if (!in.read(header, sizeof header) || std::memcmp(header, "SQLite format 3", 16) != 0)
-                throw std::runtime_error("'" + book +
-                                         "' is not a Tillbook book (for a Jet/Access " +
-                                         "file, run tillbook-db import first).");
-        }
+        if (!IsSqliteFile(book))
+            throw std::runtime_error("'" + book + "' is not a Tillbook book (for a Jet/Access " +
+                                     "file, run tillbook-db import first).");
         std::vector<std::string> tables;
         try {
             ReadStoredRows(book,
@@ -160,14 +195,19 @@ int RunExportCommand(const std::string& book, const std::string& dirArg, bool fo
             files.push_back(name);
         }
 
-        const fs::path dir(dirArg);
-        if (!fs::is_directory(dir, ec) && !fs::create_directory(dir, ec))
-            throw std::runtime_error("cannot make the folder '" + dirArg + "'.");
+        // Every table is written into a folder of its own beside the target first, so a
+        // table that cannot be read leaves the target as it was.
+        fs::path dir = fs::absolute(dirArg, ec);
+        if (!dir.has_filename())
+            dir = dir.parent_path();
+        const bool existed = fs::is_directory(dir, ec);
+        if (!existed && fs::exists(fs::symlink_status(dir, ec)))
+            throw std::runtime_error("'" + dirArg + "' is not a folder.");
         // Refuse before writing anything, so a refusal leaves the folder as it was.
-        if (!force) {
+        if (existed && !force) {
             std::string existing;
             for (const std::string& f : files) {
-                if (fs::exists(dir / f, ec))
+                if (fs::exists(fs::symlink_status(dir / f, ec)))
                     existing += "\n  " + (dir / f).string();
             }
             if (!existing.empty())
@@ -176,10 +216,28 @@ int RunExportCommand(const std::string& book, const std::string& dirArg, bool fo
                     "to replace them):" +
                     existing);
         }
-        for (std::size_t i = 0; i < tables.size(); ++i) {
-            WriteTable(book, tables[i], dir / files[i]);
-            std::fprintf(out, "Wrote %s\n", (dir / files[i]).c_str());
+        const std::string prefix = "." + dir.filename().string() + ".export-";
+        RemoveStaleTemps(dir.parent_path(), prefix);
+        TempFolder temp(dir.parent_path() / (prefix + std::to_string(::getpid())));
+        for (std::size_t i = 0; i < tables.size(); ++i)
+            WriteTable(book, tables[i], temp.Path() / files[i]);
+
+        if (!existed) {
+            // A folder made meanwhile is not replaced unless it is empty.
+            if (::rename(temp.Path().c_str(), dir.c_str()) != 0)
+                throw std::runtime_error("cannot make the folder '" + dirArg +
+                                         "': " + std::strerror(errno) + ".");
+            temp.Release();
+        } else {
+            // Into a folder that holds other files too: file by file, each whole.
+            for (const std::string& f : files) {
+                fs::rename(temp.Path() / f, dir / f, ec);
+                if (ec)
+                    throw std::runtime_error("cannot write '" + (dir / f).string() + "'.");
+            }
         }
+        for (const std::string& f : files)
+            std::fprintf(out, "Wrote %s\n", (dir / f).c_str());
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(err, "tillbook-db: %s\n", e.what());

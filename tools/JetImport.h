@@ -1,36 +1,10 @@
 #pragma once
 
 #include <cstdio>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-// Reading a Jet/Access file (Jet 3 or Jet 4) into a new SQLite database.
-//
-// The copy is generic: every user table, column and row, in the file's column
-// and row order, with declared types the book's data layer reads back as the
-// same kind of value. Whether the result is a household book is decided after
-// the copy, by the same check `tillbook-db check` runs.
-
-// A failure the user can act on; what() is the whole message.
-class ImportError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-struct JetCopyStats {
-    std::vector<std::string> tables;  // in the file's catalog order
-    long long rows = 0;
-};
-
-// Rows copied so far of `total`, for a progress line; may be null.
-using ImportProgress = void (*)(long long done, long long total, const std::string& table);
-
-// Copies the Jet file at `source` (only `onlyTable` when it is not empty) into
-// a new in-memory SQLite database and returns the bytes of its file. Throws ImportError
-// when the file is not a Jet file, is truncated or cannot be read whole.
-std::string CopyJetFile(const std::string& source, const std::string& onlyTable,
-                        JetCopyStats& stats, ImportProgress progress = nullptr);
+#include "JetCopy.h"
 
 // `tillbook-db import SOURCE [TARGET]`: the whole command, messages included.
 // An empty target means the source's own path (the old file is then kept
@@ -46,8 +20,3 @@ int RunImportCommand(const std::string& source, const std::string& target, std::
 // are no problems.
 std::vector<std::string> ImportedBookProblems(const std::string& path,
                                               const std::vector<std::string>& tables, bool& isBook);
-
-// The name under which the old file at `path` is kept when the book takes its
-// place: "data.jet-backup.mdb", then "data.jet-backup-2.mdb", ... for the
-// first name that is free.
-std::string JetBackupPath(const std::string& path);

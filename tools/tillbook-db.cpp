@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "BackupCommands.h"
 #include "CsvExport.h"
 #include "JetImport.h"
 #include "data/BookFile.h"
@@ -45,6 +46,18 @@ int Export(const Arguments& args) {
     return RunExportCommand(args[0], args[1], force, stdout, stderr);
 }
 
+int Backup(const Arguments& args) {
+    return RunBackupCommand(args[0], args.size() > 1 ? args[1] : "", stdout, stderr);
+}
+
+int Backups(const Arguments& args) {
+    return RunBackupsCommand(args[0], stdout, stderr);
+}
+
+int Restore(const Arguments& args) {
+    return RunRestoreCommand(args[0], args[1], stdout, stderr);
+}
+
 struct Command {
     const char* name;
     const char* arguments;
@@ -63,6 +76,12 @@ const Command kCommands[] = {
      "it)",
      1, 2, Import},
     {"export", "BOOK DIR [--force]", "write each table of BOOK as DIR/<table>.csv", 2, 3, Export},
+    {"backup", "BOOK [DIR]", "a verified backup of BOOK (no DIR: into backups/ beside it)", 1, 2,
+     Backup},
+    {"backups", "BOOK", "list the backups of BOOK: time, size, entries, newest entry", 1, 1,
+     Backups},
+    {"restore", "BACKUP BOOK", "put BACKUP in the place of BOOK, backing BOOK up first", 2, 2,
+     Restore},
 };
 
 int Usage(std::FILE* out) {

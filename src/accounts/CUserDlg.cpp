@@ -1,6 +1,9 @@
 #include "accounts/CUserDlg.h"
 
+#include <QApplication>
+#include <QEventLoop>
 #include <stdexcept>
+#include <thread>
 
 #include "accounts/CUserAddDlg.h"
 #include "data/ADODatabase.h"
@@ -17,14 +20,40 @@ namespace {
 // A password that an older or imported book keeps in plain text is replaced by its hash on its
 // first good login. A book that cannot be written (a read-only copy) still lets the user in;
 // the hash waits for a later login.
-void ReplaceByHash(CADORecordset& rs, const std::string& password) {
+void ReplaceByHash(CADORecordset& rs, const std::string& hash) {
     try {
         rs.Edit();
-        rs.SetFieldValue("password", HashPassword(password));
+        rs.SetFieldValue("password", hash);
         rs.Update();
     } catch (const CADOException&) {
-    } catch (const std::runtime_error&) {
     }
+}
+
+struct PasswordCheck {
+    bool matches = false;
+    std::string newHash;  // for a password kept as text; empty when none is needed or made
+};
+
+// The hashing takes tens of milliseconds: it runs on a worker while the dialog keeps
+// painting. Input waits until the answer is in, so nothing is pressed twice meanwhile.
+PasswordCheck CheckPassword(const std::string& stored, const std::string& typed) {
+    PasswordCheck check;
+    QEventLoop loop;
+    std::thread worker([&] {
+        check.matches = PasswordMatches(stored, typed);
+        if (check.matches && !IsPasswordHash(stored)) {
+            try {
+                check.newHash = HashPassword(typed);
+            } catch (const std::runtime_error&) {
+            }
+        }
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QApplication::restoreOverrideCursor();
+    worker.join();
+    return check;
 }
 }  // namespace
 
@@ -71,13 +100,30 @@ void CUserDlg::OnBnClickedLogin() {
     if (!(rs.IsEOF() && rs.IsBOF()))
         rs.GetFieldValue("password", storedPassword);
 
-    if (PasswordMatches(storedPassword, m_strPassword)) {
-        if (!IsPasswordHash(storedPassword))
-            ReplaceByHash(rs, m_strPassword);
+    m_bChecking = true;
+    const PasswordCheck check = CheckPassword(storedPassword, m_strPassword);
+    m_bChecking = false;
+    if (m_bCancelWaiting) {
+        // Closed while the password was being checked: it stays closed, unlogged.
+        m_bCancelWaiting = false;
+        CDialog::OnCancel();
+        return;
+    }
+    if (check.matches) {
+        if (!check.newHash.empty())
+            ReplaceByHash(rs, check.newHash);
         CDialog::OnOK();
     } else {
         MessageBox("密码或者用户名错误！");
     }
+}
+
+void CUserDlg::OnCancel() {
+    if (m_bChecking) {
+        m_bCancelWaiting = true;
+        return;
+    }
+    CDialog::OnCancel();
 }
 
 void CUserDlg::OnBnClickedAdd() {

@@ -18,8 +18,13 @@ protected:
     bool OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     const MessageMap& GetMessageMap() const override;
+    // Waits for a password check under way, then closes.
+    void OnCancel() override;
 
 private:
     void OnBnClickedLogin();
     void OnBnClickedAdd();
+
+    bool m_bChecking = false;
+    bool m_bCancelWaiting = false;
 };

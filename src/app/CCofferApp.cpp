@@ -6,9 +6,11 @@
 #include <QTranslator>
 
 #include "app/CCofferDlg.h"
+#include "data/BookBackup.h"
 #include "data/DatabaseFailure.h"
 #include "platform/skin/Skin.h"
 #include "platform/ui/ErrorBarrier.h"
+#include "platform/ui/MessageBox.h"
 #include "res/Resources.h"
 #include "res/Version.h"
 
@@ -36,6 +38,15 @@ bool CCofferApp::InitInstance() {
 
     SetRegistryKey("Quillmoor");
     dsLoadSkin("ControlSkin", 0);
+
+    // A failed automatic backup is told once a day, by the window the user is looking at.
+    SetBackupNoticeSink([](const std::string& message) {
+        QMetaObject::invokeMethod(
+            qApp, [message] { ShowMessageBox(QApplication::activeWindow(), message); },
+            Qt::QueuedConnection);
+    });
+    // Runs beside the window, which never waits for it; ends before the program does.
+    CStartupBackup backup(HouseholdBookPath());
 
     CCofferDlg dlg;
     m_pMainWnd = &dlg;

@@ -11,6 +11,7 @@
 #include "accounts/CUserAddDlg.h"
 #include "accounts/CUserDlg.h"
 #include "app/CAboutDlg.h"
+#include "backup/CBackupDlg.h"
 #include "categories/CBaseDataDlg.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
@@ -52,6 +53,7 @@ const MessageMap& CCofferDlg::GetMessageMap() const {
         Command(IDC_BTN_ABOUT, &CCofferDlg::OnAbout),
         Command(ID_MENU_USER, &CCofferDlg::OnMenuUser),
         Command(ID_MENU_SETTING, &CCofferDlg::OnMenuSetting),
+        Command(ID_MENU_BACKUP, &CCofferDlg::OnMenuBackup),
         Command(ID_MENU_EXIT, &CCofferDlg::OnMenuExit),
         Message(WM_USER + 1, &CCofferDlg::OnUserMessage),
     };
@@ -159,6 +161,11 @@ void CCofferDlg::OnMenuUser() {
 
 void CCofferDlg::OnMenuSetting() {
     CBaseDataDlg dlg;
+    dlg.DoModal();
+}
+
+void CCofferDlg::OnMenuBackup() {
+    CBackupDlg dlg;
     dlg.DoModal();
 }
 

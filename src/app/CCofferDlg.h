@@ -36,6 +36,7 @@ private:
     void OnAbout();
     void OnMenuUser();
     void OnMenuSetting();
+    void OnMenuBackup();
     void OnMenuExit();
     long OnUserMessage();
     void FillNavTree();

@@ -6,6 +6,7 @@
 #include "categories/EntryOrder.h"
 #include "data/ADOException.h"
 #include "data/ADORecordset.h"
+#include "data/BookBackup.h"
 #include "data/BookConnection.h"
 #include "data/SqlText.h"
 #include "platform/ado/ComError.h"
@@ -226,6 +227,9 @@ void CBaseDataDlg::StoreShownOrder() {
     const std::string kind = SelectedKind();
     if (kind.empty() || kind != m_strShownKind)
         return;
+    // The first reorder of a visit rewrites the whole table: keep the book as it was first.
+    if (!std::exchange(m_bBackedUp, true) && m_db.IsOpen())
+        BackUpBeforeBulkChange(m_db.GetActiveConnection()->FilePath());
     std::vector<CategoryEntry> entries;
     for (int row = 0; row < m_listEntry.GetItemCount(); ++row)
         entries.push_back({m_listEntry.GetItemText(row, 0), m_listEntry.GetItemText(row, 1)});

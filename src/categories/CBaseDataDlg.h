@@ -55,4 +55,6 @@ private:
     // Set when a selection change has just read the kind, so the click that made it does not
     // read it again.
     bool m_bKindJustRead = false;
+    // Set once this visit has backed up the book before rewriting a table's order.
+    bool m_bBackedUp = false;
 };

@@ -101,23 +101,31 @@ const CVariant& CADORecordset::ReadField(const CVariant& key) {
     }
 }
 
+const CVariant& CADORecordset::ReadField(int index) {
+    try {
+        // A position travels as a 16-bit integer, as it always has.
+        return Recordset().GetValueAt(static_cast<std::int16_t>(index));
+    } catch (const CComError& e) {
+        RaiseComError(e);
+    }
+}
+
 bool CADORecordset::GetFieldValue(const std::string& name, std::string& value,
                                   const std::string& dateFormat) {
     return VariantToText(ReadField(CVariant::FromText(name)), dateFormat, value);
 }
 
 bool CADORecordset::GetFieldValue(int index, std::string& value, const std::string& dateFormat) {
-    return VariantToText(ReadField(CVariant::FromI2(static_cast<std::int16_t>(index))), dateFormat,
-                         value);
+    return VariantToText(ReadField(index), dateFormat, value);
 }
 
 bool CADORecordset::GetFieldValue(int index, double& value) {
-    value = VariantToDouble(ReadField(CVariant::FromI2(static_cast<std::int16_t>(index))));
+    value = VariantToDouble(ReadField(index));
     return true;
 }
 
 bool CADORecordset::GetFieldValue(int index, DateTimeValue& value) {
-    return VariantToDateTime(ReadField(CVariant::FromI2(static_cast<std::int16_t>(index))), value);
+    return VariantToDateTime(ReadField(index), value);
 }
 
 namespace {

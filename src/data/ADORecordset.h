@@ -65,6 +65,7 @@ private:
     [[noreturn]] void RaiseComError(const CComError& error);
     CRecordset& Recordset() const;
     const CVariant& ReadField(const CVariant& key);
+    const CVariant& ReadField(int index);
 
     RecordsetPtr m_recordset;
     ConnectionPtr m_connection;

@@ -17,6 +17,52 @@ double ToLinear(double dt) {
     return whole + std::fabs(dt - whole);
 }
 
+// `pattern` written with the year, month, day, hour, minute and second alone, as the lists
+// and statements use, without a trip through strftime; false for any other directive.
+bool FormatNumericFields(const std::string& pattern, const OleDateFields& f, std::string& out) {
+    const auto two = [&out](int v) {
+        out.push_back(static_cast<char>('0' + v / 10));
+        out.push_back(static_cast<char>('0' + v % 10));
+    };
+    out.reserve(pattern.size() + 8);
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '\0')
+            return false;
+        if (pattern[i] != '%') {
+            out.push_back(pattern[i]);
+            continue;
+        }
+        if (++i == pattern.size())
+            return false;
+        switch (pattern[i]) {
+            case 'Y':
+                out += std::to_string(f.nYear);
+                break;
+            case 'm':
+                two(f.nMonth);
+                break;
+            case 'd':
+                two(f.nDay);
+                break;
+            case 'H':
+                two(f.nHour);
+                break;
+            case 'M':
+                two(f.nMinute);
+                break;
+            case 'S':
+                two(f.nSecond);
+                break;
+            default:
+                return false;
+        }
+    }
+    // strftime's limit: the text and its terminating NUL in 256 bytes, or nothing.
+    if (out.size() > 255)
+        out.clear();
+    return true;
+}
+
 double FromLinear(double x) {
     const double day = std::floor(x);
     const double time = x - day;
@@ -81,6 +127,8 @@ std::string DateTimeValue::Format(const std::string& pattern) const {
     OleDateFields f;
     if (m_status == invalid || !OleDateToFields(m_dt, f, kFieldRounding))
         return "Invalid DateTime";
+    if (std::string fast; FormatNumericFields(pattern, f, fast))
+        return fast;
     std::tm tm{};
     tm.tm_year = f.nYear - 1900;
     tm.tm_mon = f.nMonth - 1;

@@ -138,24 +138,22 @@ void CInquiryDlg::ListRows(const ListedQuery& query) {
     } showRows{m_listResult};
     m_listResult.SetRedraw(false);
 
+    const std::string datePattern = m_table.datePattern;
+    std::string number;
+    EntryFields fields;
     while (!rs.IsEOF()) {
-        const int row = m_listResult.GetItemCount();
-        std::string number;
-        EntryFields fields;
         rs.GetFieldValue(kNumberPosition, number);
-        m_listResult.InsertItem(row, number);
         rs.GetFieldValue(kAmountPosition, fields.amount);
-        m_listResult.SetItemText(row, 1, StoredAmountText(fields.amount));
         rs.GetFieldValue(kMemberPosition, fields.member);
-        m_listResult.SetItemText(row, 2, fields.member);
         // A stored text that is no date shows as an empty cell, not as day 0 (1899-12-30).
         if (!rs.GetFieldValue(kDatePosition, fields.date))
             fields.date = DateTimeValue::Null();
-        m_listResult.SetItemText(row, 3, fields.date.Format(m_table.datePattern));
         rs.GetFieldValue(kItemPosition, fields.item);
-        m_listResult.SetItemText(row, 4, fields.item);
         // What the row held when listed, so a change made meanwhile elsewhere is noticed.
         rs.GetFieldValue(kRemarkPosition, fields.remark);
+        const int row =
+            m_listResult.AppendItem({number, StoredAmountText(fields.amount), fields.member,
+                                     fields.date.Format(datePattern), fields.item});
         m_listResult.SetItemData(row, EntryFingerprint(fields));
         rs.MoveNext();
     }

@@ -97,4 +97,6 @@ private:
     std::optional<ListedQuery> m_listed;
     std::vector<UndoStep> m_undo;
     std::unique_ptr<QMenu> m_pContextMenu;
+    // Set once this visit has backed up the book before deleting many records.
+    bool m_bBackedUp = false;
 };

@@ -7,7 +7,9 @@
 #include <QTreeView>
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
+#include "data/BookBackup.h"
 #include "data/BookReopen.h"
 #include "entry/EntryChange.h"
 #include "platform/ui/CMenu.h"
@@ -151,8 +153,11 @@ void CInquiryDlg::OnDeleteEntries() {
         MessageBox(kStaleMessage);
         return;
     }
-    if (AskYesNo(this, DeleteQuestion(rows)) != IDYES)
+    if (!AskYesNo(this, DeleteQuestion(rows)))
         return;
+    // Many records at once: the book as it was is kept beyond this window's steps back too.
+    if (listed.size() > 1 && !std::exchange(m_bBackedUp, true))
+        BackUpBeforeBulkChange(m_db.GetActiveConnection()->FilePath());
     UndoStep step;
     if (DeleteEntries(m_db, m_table.side, listed, step.before) != EditOutcome::Done) {
         MessageBox(kStaleMessage);

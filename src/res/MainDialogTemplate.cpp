@@ -29,6 +29,8 @@ const MenuTemplate& PopupMenuTemplate() {
     static const MenuTemplate menu{
         IDR_MENU_POPUP,
         {{"文件",
-          {{ID_MENU_USER, "用户设置"}, {ID_MENU_SETTING, "系统设置"}, {ID_MENU_EXIT, "退出"}}}}};
+          {{ID_MENU_USER, "用户设置"}, {ID_MENU_SETTING, "系统设置"},
+           {ID_MENU_BACKUP, "备份与恢复…"},
+           {ID_MENU_EXIT, "退出"}}}}};
     return menu;
 }

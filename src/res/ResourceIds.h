@@ -98,6 +98,7 @@ constexpr int IDM_ABOUTBOX = 0x0010;
 constexpr int ID_MENU_USER = 32792;
 constexpr int ID_MENU_SETTING = 32793;
 constexpr int ID_MENU_EXIT = 32794;
+constexpr int ID_MENU_BACKUP = 32795;
 // The query list's context menu.
 constexpr int ID_INQ_CHANGE = 32810;
 constexpr int ID_INQ_DELETE = 32811;
@@ -115,3 +116,10 @@ constexpr int IDC_BTN_BASE_ADD = 1016;
 constexpr int IDC_BTN_BASE_CLOSE = 1017;
 constexpr int IDC_EDIT_BASE_REMARK = 1025;
 constexpr int IDC_EDIT_BASE_TYPE = 1046;
+
+// Backup and restore window
+constexpr int IDD_BACKUP = 141;
+constexpr int IDC_BACKUP_LIST = 1090;
+constexpr int IDC_BACKUP_NOW = 1091;
+constexpr int IDC_BACKUP_RESTORE = 1092;
+constexpr int IDC_BACKUP_FOLDER = 1093;

@@ -16,7 +16,8 @@ QString ProgramIconPath() {
 }
 
 QIcon LoadProgramIcon() {
-    // The SVG engine draws the icon afresh at whatever size is asked (16 to 256 pixels), so
-    // nothing is rendered ahead of use.
-    return QIcon(ProgramIconPath());
+    // The SVG engine draws the icon at whatever size is asked (16 to 256 pixels). One icon
+    // serves the application and every window, so each size is drawn once.
+    static const QIcon icon(ProgramIconPath());
+    return icon;
 }

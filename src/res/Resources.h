@@ -15,6 +15,7 @@ const DialogTemplate& BaseDataDialogTemplate();
 const DialogTemplate& IncomeInquiryDialogTemplate();
 const DialogTemplate& PayInquiryDialogTemplate();
 const DialogTemplate& StatisticsDialogTemplate();
+const DialogTemplate& BackupDialogTemplate();
 const MenuTemplate& PopupMenuTemplate();
 
 // The string table; an unknown id gives "".

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -135,6 +136,17 @@ TEST_F(Login, AMissingOrForeignBookIsReportedAndTheDialogStaysUsable) {
     std::filesystem::rename(saved, book.BookPath());
     EXPECT_EQ(Press("root", "kerno482"), Messages{});
     EXPECT_EQ(dlg.GetEndCode(), IDOK);
+}
+
+TEST_F(Login, TheDialogKeepsRunningWhileThePasswordIsCheckedAndAClosingThenWins) {
+    int endCodeSeenMeanwhile = -1;
+    QTimer::singleShot(0, &dlg, [&] {
+        endCodeSeenMeanwhile = dlg.GetEndCode();
+        dlg.SendCommand(IDCANCEL);
+    });
+    EXPECT_EQ(Press("root", "kerno482"), Messages{});
+    EXPECT_EQ(endCodeSeenMeanwhile, 0);  // the timer ran before the answer was in
+    EXPECT_EQ(dlg.GetEndCode(), IDCANCEL);
 }
 
 TEST_F(Login, LooksRight) {

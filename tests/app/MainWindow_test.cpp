@@ -22,8 +22,8 @@
 #include "platform/skin/Skin.h"
 #include "query/CIncomeInquiryDlg.h"
 #include "query/CPayInquiryDlg.h"
-#include "stats/CStatisticsDlg.h"
 #include "res/ResourceIds.h"
+#include "stats/CStatisticsDlg.h"
 #include "support/TempBook.h"
 #include "support/UiTestSupport.h"
 
@@ -264,10 +264,11 @@ TEST_F(MainWindow, SettingsMenuCommandsReachTheirHandlers) {
     QTimer::singleShot(0, [] {
         QMenu* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
         ASSERT_NE(popup, nullptr);
-        ASSERT_EQ(popup->actions().size(), 3);
+        ASSERT_EQ(popup->actions().size(), 4);
         EXPECT_EQ(popup->actions()[0]->text(), QStringLiteral("用户设置"));
         EXPECT_EQ(popup->actions()[1]->text(), QStringLiteral("系统设置"));
-        EXPECT_EQ(popup->actions()[2]->text(), QStringLiteral("退出"));
+        EXPECT_EQ(popup->actions()[2]->text(), QStringLiteral("备份与恢复…"));
+        EXPECT_EQ(popup->actions()[3]->text(), QStringLiteral("退出"));
         popup->setActiveAction(popup->actions()[0]);
         QTest::keyClick(popup, Qt::Key_Return);
     });

@@ -10,7 +10,10 @@
 
 #include "app/CCofferApp.h"
 #include "app/CCofferDlg.h"
+#include "data/BackupCatalog.h"
 #include "platform/skin/Skin.h"
+#include "res/ResourceIds.h"
+#include "support/TempBook.h"
 #include "support/UiTestSupport.h"
 
 namespace {
@@ -37,6 +40,21 @@ TEST(Startup, RunsTheSkinnedMainWindowThenUnloadsTheSkin) {
     EXPECT_EQ(theApp.ExitInstance(), 0);
     EXPECT_EQ(LoadedSkinName(), "");
 }
+// A book without a backup of the last day gets one beside the window; the settings pop-up's
+// 备份与恢复… opens the window that lists it.
+TEST(Startup, BacksUpADueBookBesideTheMainWindow) {
+    TempBook book;
+    ScopedModalRunner runner([](CDialog& dlg) {
+        if (dynamic_cast<CCofferDlg*>(&dlg) != nullptr)
+            dlg.SendCommand(ID_MENU_BACKUP);
+        return IDCANCEL;
+    });
+    EXPECT_FALSE(theApp.InitInstance());
+    theApp.ExitInstance();
+    EXPECT_EQ(runner.Opened(), (std::vector<std::string>{"CCofferDlg", "CBackupDlg"}));
+    EXPECT_EQ(ListBackups("backups", "data.mdb").size(), 1u);
+}
+
 TEST(Startup, CommandLineArgumentsChangeNothing) {
     // Qt would abort on an unknown platform named on the command line; the environment's
     // platform is the one used.

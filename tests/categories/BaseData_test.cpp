@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "BaseDataTestSupport.h"
+#include "data/BackupCatalog.h"
 #include "data/DatabaseFailure.h"
 #include "categories/CBaseDataDlg.h"
 #include "entry/CNormalIncomeDlg.h"
@@ -264,6 +265,10 @@ TEST_F(BaseData, MoveDownOnTheFirstEntryStoresTheNewOrderAndKeepsItSelected) {
     EXPECT_TRUE(Press(IDC_BTN_BASE_UP).empty());
     EXPECT_EQ(KindRows(kMembers), Plain({"甲", "乙", "丙"}));
     EXPECT_EQ(SelectedRows(kEntries), std::vector<int>{0});
+    // The book was backed up before the first move of this visit, and only then.
+    const auto backups = ListBackups("backups", "data.mdb");
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(SummarizeBook(backups[0].path).income, 0);
 }
 
 TEST_F(BaseData, MovesAtTheEndsChangeNothingButStillRewriteTheTableInShownOrder) {

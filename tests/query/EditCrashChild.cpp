@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     const bool income = std::string(argv[3]) == "income";
     SetQueryClock([] { return DateTimeValue(2026, 12, 6, 14, 5); });
     SetMessageBoxHook([](QWidget*, const std::string& text) { WriteLine("E " + text); });
-    SetQuestionHook([](QWidget*, const std::string&) { return IDYES; });
+    SetQuestionHook([](QWidget*, const std::string&) { return true; });
     std::string amount;
     const int amountId = income ? IDC_EDIT_INCOME_AMOUNT : IDC_EDIT_PAY_AMOUNT;
     SetModalRunner([&](CDialog& form) {

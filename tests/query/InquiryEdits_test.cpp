@@ -12,6 +12,7 @@
 #include <QTreeView>
 #include <filesystem>
 
+#include "data/BackupCatalog.h"
 #include "data/DatabaseFailure.h"
 #include "entry/CNormalIncomeDlg.h"
 #include "platform/ado/Connection.h"
@@ -189,17 +190,19 @@ TEST_F(IncomeEdits, ChangesTheAmountAndMemberInTheEntryFormWithTheChecksOfAdding
 }
 
 TEST_F(IncomeEdits, DeletesThreeAfterAskingAndTakesTwoStepsBack) {
-    QuestionRecorder questions(IDNO);
+    QuestionRecorder questions(false);
     ClickCell(0, 0);
     Key(Qt::Key_Delete);
     EXPECT_EQ(questions.Texts(), Texts{"删除这笔收入记录？\n2026-12-06 08时  爸爸  工资  1250.0"});
     EXPECT_EQ(other.Dump("normalIncome"), kIncomeRows) << "否 deletes nothing";
 
-    questions.Answer(IDYES);
+    questions.Answer(true);
     ClickCell(1, 0);
     ClickCell(3, 0, Qt::ShiftModifier);
     Key(Qt::Key_Delete);
     EXPECT_EQ(questions.Texts().back(), "删除选中的 3 笔收入记录？");
+    EXPECT_EQ(ListBackups(BackupFolderFor(book.BookPath().string()), "data.mdb").size(), 1u)
+        << "the book is backed up before many records go";
     EXPECT_EQ(other.Dump("normalIncome"), (Texts{kIncomeRows[0], kIncomeRows[4]}));
     EXPECT_EQ(Column(0), (Texts{"1", "5"}));
 
@@ -221,7 +224,7 @@ TEST_F(IncomeEdits, DeletesThreeAfterAskingAndTakesTwoStepsBack) {
 }
 
 TEST_F(IncomeEdits, ARowChangedOrDeletedElsewhereIsReportedAndNothingIsTouched) {
-    QuestionRecorder questions(IDYES);
+    QuestionRecorder questions(true);
     ScopedModalRunner form([](CDialog& f) { return f.GetEndCode(); });
     other.Exec("delete from normalIncome where 编号 = 2");
     ClickCell(1, 0);
@@ -241,7 +244,7 @@ TEST_F(IncomeEdits, ARowChangedOrDeletedElsewhereIsReportedAndNothingIsTouched) 
 
     // A step back over a row changed elsewhere since: reported, the other change kept.
     Click(*dlg, IDC_INQ_TODAY);
-    questions.Answer(IDYES);
+    questions.Answer(true);
     ClickCell(0, 0);
     Key(Qt::Key_Delete);
     other.Exec(
@@ -264,7 +267,7 @@ TEST_F(IncomeEdits, ListingAgainKeepsTheScrollPosition) {
     const int scroll = dlg->m_listResult.GetScrollPos();
     ASSERT_GT(scroll, 0);
     const int row = View()->indexAt(QPoint(5, 5)).row();
-    QuestionRecorder questions(IDYES);
+    QuestionRecorder questions(true);
     ClickCell(row, 0);
     Key(Qt::Key_Delete);
     EXPECT_EQ(dlg->m_listResult.GetItemCount(), 204);
@@ -274,7 +277,7 @@ TEST_F(IncomeEdits, ListingAgainKeepsTheScrollPosition) {
 // A book another program holds locked, or one that went away: the message of the failure, the
 // list and the book as they were.
 TEST_F(IncomeEdits, ALockedOrMissingBookIsReportedAndNothingChanges) {
-    QuestionRecorder questions(IDYES);
+    QuestionRecorder questions(true);
     struct Case {
         const char* what;
         std::function<void()> spoil, mend;

@@ -23,7 +23,7 @@ MessageRecorder::~MessageRecorder() {
     SetMessageBoxHook(m_previous);
 }
 
-QuestionRecorder::QuestionRecorder(int answer) : m_answer(answer) {
+QuestionRecorder::QuestionRecorder(bool answer) : m_answer(answer) {
     m_previous = SetQuestionHook([this](QWidget*, const std::string& text) {
         m_texts.push_back(text);
         return m_answer;
@@ -51,7 +51,7 @@ void FailOnUnexpectedModalRuns() {
     });
     SetQuestionHook([](QWidget*, const std::string& text) {
         ADD_FAILURE() << "unexpected question: \"" << text << "\"";
-        return IDNO;
+        return false;
     });
     SetModalRunner([](CDialog& dialog) {
         ADD_FAILURE() << "unexpected modal run of " << dialog.metaObject()->className();

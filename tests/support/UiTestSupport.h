@@ -25,21 +25,21 @@ private:
     MessageBoxHook m_previous;
 };
 
-// Answers every yes/no question with `answer` (IDYES or IDNO) and records its text, for as
-// long as it lives.
+// Answers every yes/no question with `answer` (true: yes) and records its text, for as long
+// as it lives.
 class QuestionRecorder {
 public:
-    explicit QuestionRecorder(int answer);
+    explicit QuestionRecorder(bool answer);
     ~QuestionRecorder();
     QuestionRecorder(const QuestionRecorder&) = delete;
     QuestionRecorder& operator=(const QuestionRecorder&) = delete;
 
     const std::vector<std::string>& Texts() const { return m_texts; }
-    void Answer(int answer) { m_answer = answer; }
+    void Answer(bool answer) { m_answer = answer; }
 
 private:
     std::vector<std::string> m_texts;
-    int m_answer;
+    bool m_answer;
     QuestionHook m_previous;
 };
 

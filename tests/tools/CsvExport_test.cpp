@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 
 #include "JetImport.h"
@@ -120,6 +122,36 @@ TEST(CsvExport, NeverReplacesAFileWithoutForce) {
     EXPECT_EQ(RunExportCommand(CopyJetSample("nwind.mdb", dir.Path()), dir / "jet", false, stdout,
                                stderr),
               1);
+}
+
+TEST(CsvExport, AFailureLeavesTheFolderAsItWasAndAPipeIsRefusedAtOnce) {
+    TempDir dir;
+    const fs::path book = dir / "data.mdb";
+    CreateBook(book);
+    const fs::path csv = dir / "csv";
+    ASSERT_EQ(RunExportCommand(book, csv, false, stdout, stderr), 0);
+    const std::string users = ReadFile(csv / "tbUser.csv");
+    {
+        // A later row, and a last table whose pages cannot be read.
+        SqliteFile db(book);
+        Exec(db, "INSERT INTO tbUser (user, password) VALUES ('新用户', 'x')");
+        Exec(db,
+             "PRAGMA writable_schema = ON; INSERT INTO sqlite_master SELECT 'table', 'broken', "
+             "'broken', rootpage, 'CREATE TABLE broken (a)' FROM sqlite_master WHERE type = "
+             "'index' LIMIT 1");
+    }
+    EXPECT_EQ(RunExportCommand(book, csv, true, stdout, stderr), 1);
+    EXPECT_EQ(ReadFile(csv / "tbUser.csv"), users);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"csv", "data.mdb"}));
+    // Nor is a new folder made half.
+    EXPECT_EQ(RunExportCommand(book, dir / "new", false, stdout, stderr), 1);
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"csv", "data.mdb"}));
+
+    // A pipe nobody writes to would block a plain open for ever.
+    fs::create_directory(dir / "pipe");
+    ASSERT_EQ(::mkfifo((dir / "pipe" / "data.mdb").c_str(), 0600), 0);
+    EXPECT_EQ(RunExportCommand(dir / "pipe" / "data.mdb", dir / "out", false, stdout, stderr), 1);
+    EXPECT_FALSE(fs::exists(dir / "out"));
 }
 
 TEST(CsvExport, TablesWhoseFileNamesWouldClashGetOneFileEach) {

@@ -34,7 +34,7 @@ std::vector<std::string> TempDir::Names() const {
 }
 
 fs::path CopyJetSample(const std::string& name, const fs::path& dir) {
-    const fs::path to = dir / name;
+    const fs::path to = dir / fs::path(name).filename();
     fs::copy_file(fs::path(TILLBOOK_JET_TEST_DATA) / name, to);
     fs::permissions(to, fs::perms::owner_read | fs::perms::owner_write);
     return to;

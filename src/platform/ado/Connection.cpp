@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/ado/AsciiText.h"
+#include "platform/ado/JetSignature.h"
 
 namespace fs = std::filesystem;
 
@@ -86,10 +87,8 @@ void SniffFile(const std::string& path) {
     if (got == -2)
         RaiseFileFault(FileFault::NotRegular, path, "is not a regular file.");
     const std::string_view bytes(header, got > 0 ? static_cast<size_t>(got) : 0);
-    if (bytes.find("Standard Jet DB") != std::string_view::npos ||
-        bytes.find("Standard ACE DB") != std::string_view::npos) {
+    if (JetFormatOf(bytes) != JetFormat::None)
         RaiseFileFault(FileFault::JetFormat, path, "is a Microsoft Access (Jet) database.");
-    }
     if (bytes.size() < 16 || std::memcmp(bytes.data(), "SQLite format 3", 16) != 0)
         RaiseFileFault(FileFault::NotDatabase, path, "is not a database of this program.");
 }

@@ -172,6 +172,9 @@ void CRecordset::DescribeFields(const CStatement& stmt, bool hasIdentity,
     }
     m_strTable = hasIdentity ? table : std::string();
     m_values.Reset(m_fields.size());
+    m_read.assign(m_fields.size(), CVariant());
+    m_readRow.assign(m_fields.size(), -1);
+    m_nCellsRow = -1;
     m_rowids.clear();
     m_deleted.clear();
     m_order.clear();
@@ -192,29 +195,32 @@ void CRecordset::FetchRows(CStatement& stmt) const {
     const std::vector<std::int64_t> added = StoredAddedRowids();
     CRowStore values;
     values.Reset(m_fields.size());
+    const size_t expected = stmt.ExpectedRows() + m_values.Rows();
+    values.Reserve(expected);
     std::vector<std::int64_t> rowids;
+    if (hasIdentity)
+        rowids.reserve(expected);
     while (stmt.Step()) {
         const std::int64_t rowid = hasIdentity ? stmt.ColumnInt64(0) : 0;
         if (!added.empty() && std::binary_search(added.begin(), added.end(), rowid))
             continue;
         if (hasIdentity)
             rowids.push_back(rowid);
-        CVariant* row = values.AppendRow();
+        // Values are kept as the engine hands them over; a field becomes a variant when read.
+        CRowStore::Cell* row = values.AppendRow();
         for (int c = 0; c < n; ++c)
-            row[c] = VariantFromEngine(stmt.Column(c + first, m_fields[c].kind), m_fields[c].kind);
+            values.Put(row[c], stmt.Column(c + first, m_fields[c].kind));
     }
     // The fetched rows come first, the added ones after them in the order they were added.
     const auto fetched = static_cast<long>(values.Rows());
-    for (size_t r = 0; r < m_values.Rows(); ++r) {
-        CVariant* row = values.AppendRow();
-        for (int c = 0; c < n; ++c)
-            row[c] = std::move(m_values.Cell(r, c));
-    }
+    for (size_t r = 0; r < m_values.Rows(); ++r)
+        values.AppendRowFrom(m_values, r);
     if (hasIdentity) {
         rowids.insert(rowids.end(), m_rowids.begin(), m_rowids.end());
         rowids.shrink_to_fit();
     }
     m_values = std::move(values);
+    ForgetReads();
     m_rowids = std::move(rowids);
     m_deleted.insert(m_deleted.begin(), static_cast<size_t>(fetched), char{0});
     m_order.resize(m_values.Rows());
@@ -292,6 +298,9 @@ void CRecordset::Reset() {
     m_strFetchSql.clear();
     m_fields.clear();
     m_values.Reset(0);
+    m_read.clear();
+    m_readRow.clear();
+    m_nCellsRow = -1;
     m_rowids.clear();
     m_deleted.clear();
     m_order.clear();
@@ -402,9 +411,37 @@ long CRecordset::CurrentRow() const {
 }
 
 const CVariant& CRecordset::GetValue(const CVariant& key) const {
-    const long field = FieldIndex(key);
-    EnsureFetched();
-    return m_values.Cell(CurrentRow(), field);
+    return GetValueAt(FieldIndex(key));
+}
+
+const CVariant& CRecordset::GetValueAt(long field) const {
+    if (field < 0 || field >= static_cast<long>(m_fields.size()))
+        return GetValue(CVariant::FromI4(static_cast<std::int32_t>(field)));  // throws
+    if (!m_bFetched)
+        EnsureFetched();
+    const long row = CurrentRow();
+    if (m_readRow[field] != row) {
+        if (m_nCellsRow != row) {
+            m_pCells = m_values.Row(row);
+            m_nCellsRow = row;
+        }
+        m_values.Read(m_pCells[field], m_fields[field].kind, m_read[field]);
+        m_readRow[field] = row;
+    }
+    return m_read[field];
+}
+
+void CRecordset::ForgetReads() const {
+    std::fill(m_readRow.begin(), m_readRow.end(), -1L);
+    m_nCellsRow = -1;
+}
+
+std::vector<CVariant> CRecordset::RowValues(long row) const {
+    std::vector<CVariant> values;
+    values.reserve(m_fields.size());
+    for (size_t f = 0; f < m_fields.size(); ++f)
+        values.push_back(m_values.Get(m_values.Row(row)[f], m_fields[f].kind));
+    return values;
 }
 
 void CRecordset::PutValue(const CVariant& key, const CVariant& value) {
@@ -416,14 +453,14 @@ void CRecordset::PutValue(const CVariant& key, const CVariant& value) {
         EnsureFetched();
     const long row = CurrentRow();
     const CVariant stored = CoerceToField(value, m_fields[field].kind);
-    const size_t nf = m_fields.size();
     if (m_pending == Pending::None) {
         m_pending = Pending::Edit;
         m_nPendingRow = row;
-        m_savedRow.assign(&m_values.Cell(row, 0), &m_values.Cell(row, 0) + nf);
-        m_changed.assign(nf, 0);
+        m_savedRow = RowValues(row);
+        m_changed.assign(m_fields.size(), 0);
     }
-    m_values.Cell(row, field) = stored;
+    m_values.Put(m_values.Row(row)[field], stored);
+    ForgetReads();
     m_changed[field] = 1;
 }
 
@@ -435,6 +472,7 @@ HRESULT CRecordset::AddNew() {
         Update();
     const size_t nf = m_fields.size();
     m_values.AppendRow();
+    ForgetReads();
     m_rowids.push_back(0);
     m_deleted.push_back(0);
     ++m_nLive;
@@ -485,7 +523,7 @@ HRESULT CRecordset::Update() {
     CStatement stmt(*m_connection, sql);
     int index = 1;
     for (size_t f : changed)
-        stmt.Bind(index++, m_values.Cell(row, f));
+        stmt.Bind(index++, m_values.Get(m_values.Row(row)[f], m_fields[f].kind));
     if (m_pending == Pending::Edit)
         stmt.BindInt64(index, m_rowids[row]);
     stmt.Step();
@@ -521,9 +559,9 @@ void CRecordset::ReloadRow(long row) {
         return;
     for (size_t i = 0; i < fields.size(); ++i) {
         const VarKind kind = m_fields[fields[i]].kind;
-        m_values.Cell(row, fields[i]) =
-            VariantFromEngine(stmt.Column(static_cast<int>(i), kind), kind);
+        m_values.Put(m_values.Row(row)[fields[i]], stmt.Column(static_cast<int>(i), kind));
     }
+    ForgetReads();
 }
 
 void CRecordset::DiscardPending() {
@@ -535,8 +573,11 @@ void CRecordset::DiscardPending() {
         m_order.erase(std::find(m_order.begin(), m_order.end(), m_nPendingRow));
         m_nPos = m_nPosBeforeAdd;
     } else if (m_pending == Pending::Edit) {
-        std::copy(m_savedRow.begin(), m_savedRow.end(), &m_values.Cell(m_nPendingRow, 0));
+        CRowStore::Cell* cells = m_values.Row(m_nPendingRow);
+        for (size_t f = 0; f < m_savedRow.size(); ++f)
+            m_values.Put(cells[f], m_savedRow[f]);
     }
+    ForgetReads();
     m_pending = Pending::None;
 }
 
@@ -596,10 +637,19 @@ void CRecordset::SortRows(std::vector<long>::iterator first,
     // No keys: the fetched order stands.
     if (keys.empty())
         return;
+    // Each key field read once per row, not once per comparison.
+    std::vector<std::vector<CVariant>> columns(keys.size());
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const long field = keys[k].first;
+        columns[k].resize(m_values.Rows());
+        for (auto it = first; it != last; ++it)
+            columns[k][*it] = m_values.Get(m_values.Row(*it)[field], m_fields[field].kind);
+    }
     std::stable_sort(first, last, [&](long a, long b) {
-        for (const auto& [field, descending] : keys) {
-            const CVariant& x = m_values.Cell(a, field);
-            const CVariant& y = m_values.Cell(b, field);
+        for (size_t k = 0; k < keys.size(); ++k) {
+            const bool descending = keys[k].second;
+            const CVariant& x = columns[k][a];
+            const CVariant& y = columns[k][b];
             int cmp = SortRank(x) - SortRank(y);
             if (cmp == 0 && SortRank(x) == 1) {
                 const double dx = NumberOf(x), dy = NumberOf(y);

@@ -65,8 +65,11 @@ public:
 
     long GetFieldCount() const;
     const CFieldInfo& GetFieldInfo(long index) const;
-    // key: a position (I2/I4/Int) or a name (Text, compared without ASCII case).
+    // key: a position (I2/I4/Int) or a name (Text, compared without ASCII case). The value
+    // stays valid until the same field is read on another row or the rows change.
     const CVariant& GetValue(const CVariant& key) const;
+    // The same by position, without a key to look at.
+    const CVariant& GetValueAt(long index) const;
     void PutValue(const CVariant& key, const CVariant& value);
 
     HRESULT AddNew();
@@ -80,6 +83,9 @@ public:
 
 private:
     void RequireOpen() const;
+    // The values read are built anew after a change to the rows.
+    void ForgetReads() const;
+    std::vector<CVariant> RowValues(long row) const;
     long FieldIndex(const CVariant& key) const;
     long CurrentRow() const;  // row index of the current row, or throws
     void DescribeFields(const CStatement& stmt, bool hasIdentity, const std::string& table);
@@ -105,6 +111,11 @@ private:
     // The rows are read on first need, from const calls too: reading changes
     // nothing a caller can see but the time taken, so the row state is mutable.
     mutable CRowStore m_values;
+    // The last value read of each field, and the row it was read from (-1: none).
+    mutable std::vector<CVariant> m_read;
+    mutable std::vector<long> m_readRow;
+    mutable const CRowStore::Cell* m_pCells = nullptr;  // the cells of row m_nCellsRow
+    mutable long m_nCellsRow = -1;
     mutable std::vector<std::int64_t> m_rowids;  // only for rows of one table
     mutable std::vector<char> m_deleted;
     mutable std::vector<long> m_order;  // display order of row indexes

@@ -126,33 +126,37 @@ std::string_view CStatement::ColumnText(int column) const {
 }
 
 EngineValue CStatement::Column(int column, VarKind kind) const {
+    // One look at the column's value, not a locked API call for its type, text and length.
+    sqlite3_value* value = sqlite3_column_value(m_stmt, column);
+    const auto bytesOf = [value](const void* p) {
+        return p != nullptr ? std::string_view(static_cast<const char*>(p),
+                                               static_cast<size_t>(sqlite3_value_bytes(value)))
+                            : std::string_view();
+    };
     EngineValue e;
-    switch (sqlite3_column_type(m_stmt, column)) {
+    switch (sqlite3_value_type(value)) {
         case SQLITE_NULL:
             return e;
         case SQLITE_INTEGER:
             e.type = EngineValue::Type::Integer;
-            e.integer = sqlite3_column_int64(m_stmt, column);
+            e.integer = sqlite3_value_int64(value);
             break;
         case SQLITE_FLOAT:
             e.type = EngineValue::Type::Real;
-            e.real = sqlite3_column_double(m_stmt, column);
+            e.real = sqlite3_value_double(value);
             break;
         case SQLITE_TEXT:
             e.type = EngineValue::Type::Text;
-            e.bytes = ColumnText(column);
+            e.bytes = bytesOf(sqlite3_value_text(value));
             return e;
-        default: {
+        default:
             e.type = EngineValue::Type::Blob;
-            const auto* p = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
-            e.bytes =
-                std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(m_stmt, column)));
+            e.bytes = bytesOf(sqlite3_value_blob(value));
             return e;
-        }
     }
     // A number read into a text field takes the engine's own text of it.
     if (kind == VarKind::Text)
-        e.bytes = ColumnText(column);
+        e.bytes = bytesOf(sqlite3_value_text(value));
     return e;
 }
 

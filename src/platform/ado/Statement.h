@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -40,6 +41,9 @@ public:
     bool Step();
     // Makes the statement ready to run again with new bindings.
     void Reset();
+    // Rows the engine says the result holds, for reserving room ahead; 0 when it cannot
+    // tell before stepping (SQLite hands rows over one by one).
+    std::size_t ExpectedRows() const { return 0; }
 
     std::int64_t ColumnInt64(int column) const;
     bool ColumnIsNull(int column) const;

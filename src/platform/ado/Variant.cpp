@@ -123,6 +123,14 @@ CVariant CVariant::FromBinary(std::string bytes) {
     return FromString(VarKind::Binary, std::move(bytes));
 }
 
+void CVariant::AssignText(std::string_view text) {
+    if (HasText())
+        m_strText.assign(text);
+    else
+        new (&m_strText) std::string(text);
+    m_kind = VarKind::Text;
+}
+
 CVariant CVariant::FromDecimal(const DecimalParts& value) {
     CVariant v(VarKind::Decimal);
     v.m_decimal = value;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The kinds of tagged value a field can hold.
 enum class VarKind : std::uint8_t {
@@ -56,6 +57,8 @@ public:
     static CVariant FromText(std::string v);
     static CVariant FromBool(bool v);
     static CVariant FromBinary(std::string bytes);
+    // Makes this the text `text`, reusing the room of a text it already holds.
+    void AssignText(std::string_view text);
 
     VarKind Kind() const { return m_kind; }
     bool IsNullOrEmpty() const { return m_kind == VarKind::Null || m_kind == VarKind::Empty; }

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHash>
 #include <QIcon>
 #include <QMenu>
 #include <QSettings>
 #include <QStyle>
 #include <QTreeWidgetItem>
+#include <memory>
 
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CMenu.h"
@@ -26,12 +28,23 @@ std::string& SkinName() {
     return name;
 }
 
+// skin.ini, read once per loaded skin.
+std::unique_ptr<QSettings>& SkinSettings() {
+    static std::unique_ptr<QSettings> settings;
+    return settings;
+}
+
+// The skin's icons, each decoded once however many items show it.
+QHash<QString, QIcon>& SkinIcons() {
+    static QHash<QString, QIcon> icons;
+    return icons;
+}
+
 // Per-object window options of the skin, from skin.ini: [objectName] maximizeBox=false.
 bool SkinAllows(const std::string& objectName, const char* option) {
     if (SkinFolder().isEmpty())
         return true;
-    QSettings settings(SkinFolder() + QStringLiteral("skin.ini"), QSettings::IniFormat);
-    return settings.value(QString::fromStdString(objectName) + '/' + option, true).toBool();
+    return SkinSettings()->value(QString::fromStdString(objectName) + '/' + option, true).toBool();
 }
 
 void Repolish(QWidget* widget) {
@@ -48,6 +61,9 @@ bool dsLoadSkin(const std::string& skinName, int) {
         return false;
     SkinFolder() = folder;
     SkinName() = skinName;
+    SkinSettings() =
+        std::make_unique<QSettings>(folder + QStringLiteral("skin.ini"), QSettings::IniFormat);
+    SkinIcons().clear();
     qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
     return true;
 }
@@ -57,6 +73,8 @@ void dsExitSkin() {
         return;
     SkinFolder().clear();
     SkinName().clear();
+    SkinSettings().reset();
+    SkinIcons().clear();
     qApp->setStyleSheet(QString());
 }
 
@@ -77,10 +95,15 @@ void dsSetDrawItemValueEx(QWidget*, QTreeWidgetItem* item, int, const std::strin
     QVariantMap values = item->data(0, kDrawValueRole).toMap();
     values.insert(QString::fromStdString(key), QString::fromStdString(value));
     item->setData(0, kDrawValueRole, values);
+    if (SkinFolder().isEmpty())
+        return;
     const QString icon =
         SkinFolder() + QStringLiteral("icons/%1.svg").arg(QString::fromStdString(value));
-    if (!SkinFolder().isEmpty() && QFile::exists(icon))
-        item->setIcon(0, QIcon(icon));
+    auto found = SkinIcons().constFind(icon);
+    if (found == SkinIcons().constEnd())
+        found = SkinIcons().insert(icon, QFile::exists(icon) ? QIcon(icon) : QIcon());
+    if (!found->isNull())
+        item->setIcon(0, *found);
 }
 
 void dsTrackPopupMenu(QMenu* menu, int, int x, int y, QWidget* owner, int) {
@@ -95,9 +118,8 @@ std::string SkinOption(const std::string& objectName, const std::string& key,
                        const std::string& fallback) {
     if (SkinFolder().isEmpty())
         return fallback;
-    QSettings settings(SkinFolder() + QStringLiteral("skin.ini"), QSettings::IniFormat);
-    const QVariant value =
-        settings.value(QString::fromStdString(objectName) + '/' + QString::fromStdString(key));
+    const QVariant value = SkinSettings()->value(QString::fromStdString(objectName) + '/' +
+                                                 QString::fromStdString(key));
     if (!value.isValid())
         return fallback;
     // A list of colours arrives split at its commas.

@@ -79,6 +79,11 @@ int CListCtrl::InsertItem(int nItem, const std::string& text) {
     return model->InsertRow(nItem, text);
 }
 
+int CListCtrl::AppendItem(std::initializer_list<std::string_view> texts) {
+    CListModel* model = Model();
+    return model ? model->AppendRow(texts) : -1;
+}
+
 bool CListCtrl::SetItemText(int nItem, int nSubItem, const std::string& text) {
     CListModel* model = Model();
     // Sub-item 0 is the item's own text and exists even before any column does.

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ui/CWnd.h"
@@ -41,6 +43,8 @@ public:
     // Inserts an item before nItem (an index past the end appends); its index, or -1.
     int InsertItem(int nItem, const std::string& text);
     bool SetItemText(int nItem, int nSubItem, const std::string& text);
+    // Appends an item with the texts of its sub-items in one go; its index, or -1.
+    int AppendItem(std::initializer_list<std::string_view> texts);
     std::string GetItemText(int nItem, int nSubItem) const;
     bool DeleteItem(int nItem);
     bool DeleteAllItems();

@@ -130,6 +130,25 @@ int CListModel::InsertRow(int nRow, const std::string& text) {
     return nRow;
 }
 
+int CListModel::AppendRow(std::initializer_list<std::string_view> cells) {
+    Row row;
+    const std::size_t count = std::min<std::size_t>(
+        cells.size(), std::max<std::size_t>(1, static_cast<std::size_t>(ColumnCount())));
+    std::size_t bytes = 0;
+    for (std::string_view cell : cells)
+        bytes += cell.size() + 1;
+    row.cells.reserve(bytes);
+    for (auto it = cells.begin(); it != cells.begin() + count; ++it) {
+        const std::string_view text = UpToNul(*it);
+        row.cells.append(text.data(), text.size()).push_back('\0');
+    }
+    row.nCells = static_cast<std::uint32_t>(count);
+    m_rows.push_back(std::move(row));
+    if (!m_bHold)
+        Flush();
+    return RowCount() - 1;
+}
+
 bool CListModel::RemoveRow(int nRow) {
     if (!IsValidRow(nRow))
         return false;

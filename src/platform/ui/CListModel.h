@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,8 @@ public:
 
     // Inserts a row before nRow (clamped to the end) with its first cell; returns its index.
     int InsertRow(int nRow, const std::string& text);
+    // Appends a row with its cells (those past the last column left out); returns its index.
+    int AppendRow(std::initializer_list<std::string_view> cells);
     bool RemoveRow(int nRow);
     void RemoveAllRows();
     bool SetText(int nRow, int nCol, std::string_view text);

@@ -1,8 +1,11 @@
 #include "platform/ui/DialogUnits.h"
 
+#include <algorithm>
 #include <string>
 
+#include <QFontDatabase>
 #include <QFontMetrics>
+#include <QHash>
 #include <QStringList>
 
 namespace {
@@ -35,9 +38,24 @@ QRect DialogUnits::ToPixels(int x, int y, int cx, int cy) const {
 }
 
 QFont TemplateFont(const std::string& name, int pointSize) {
+    // The family is settled once per template font name, to the first of it and the CJK
+    // fallbacks that is installed: asking Qt for a family the machine lacks (宋体 on Linux)
+    // sends it through fontconfig's fallback search.
+    static QHash<QString, QStringList> resolved;
+    const QString wanted = QString::fromStdString(name);
+    auto found = resolved.constFind(wanted);
+    if (found == resolved.constEnd()) {
+        QStringList families{wanted, QStringLiteral("WenQuanYi Micro Hei"),
+                             QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC")};
+        const auto installed =
+            std::find_if(families.begin(), families.end(),
+                         [](const QString& family) { return QFontDatabase::hasFamily(family); });
+        if (installed != families.end())
+            families = QStringList{*installed};
+        found = resolved.insert(wanted, families);
+    }
     QFont font;
-    font.setFamilies({QString::fromStdString(name), QStringLiteral("WenQuanYi Micro Hei"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans SC")});
+    font.setFamilies(*found);
     font.setPointSize(pointSize);
     return font;
 }

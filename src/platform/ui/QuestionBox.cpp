@@ -16,7 +16,7 @@ QuestionHook SetQuestionHook(QuestionHook hook) {
     return std::exchange(Hook(), std::move(hook));
 }
 
-int AskYesNo(QWidget* owner, const std::string& text) {
+bool AskYesNo(QWidget* owner, const std::string& text) {
     if (Hook())
         return Hook()(owner, text);
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
@@ -26,5 +26,5 @@ int AskYesNo(QWidget* owner, const std::string& text) {
     box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
+    return box.exec() == QMessageBox::Yes;
 }

@@ -5,16 +5,11 @@
 
 class QWidget;
 
-// The answers of a yes/no question, as the platform's message box returned them.
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
+// Asks the user a yes-or-no question in a box owned by `owner`, with the application's name as
+// caption and No as the default answer. True for yes.
+bool AskYesNo(QWidget* owner, const std::string& text);
 
-// Asks a yes/no question in a standard message box owned by `owner`: the application's name
-// as caption, the question icon, 是 and 否 with 否 the default, so Enter alone never agrees.
-// Returns IDYES or IDNO (closing the box answers no).
-int AskYesNo(QWidget* owner, const std::string& text);
-
-// Replaces the question box, e.g. by a scripted answer in tests; an empty function restores
-// it. Returns the hook it replaced.
-using QuestionHook = std::function<int(QWidget* owner, const std::string& text)>;
+// Replaces the question box, e.g. by a scripted answer in tests; an empty function restores it.
+// Returns the hook it replaced.
+using QuestionHook = std::function<bool(QWidget* owner, const std::string& text)>;
 QuestionHook SetQuestionHook(QuestionHook hook);

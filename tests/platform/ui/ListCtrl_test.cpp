@@ -161,4 +161,22 @@ TEST_F(ListCtrlTest, ABatchReachesTheViewInOneInsertion) {
     EXPECT_EQ(list.List()->model()->rowCount(), 1002);
 }
 
+TEST_F(ListCtrlTest, AnItemAppendedWithItsTextsIsTheSameAsOneFilledCellByCell) {
+    list.InsertItem(0, "1");
+    list.SetItemText(0, 1, "2.5");
+    QSignalSpy inserted(list.Model(), &QAbstractItemModel::rowsInserted);
+    EXPECT_EQ(list.AppendItem({"1", "2.5"}), 1);
+    // Texts past the last column are left out; a text ends at its first NUL.
+    EXPECT_EQ(list.AppendItem({std::string_view("a\0b", 3), "", "no column"}), 2);
+    EXPECT_EQ(Column(0), (Texts{"1", "1", "a"}));
+    EXPECT_EQ(Column(1), (Texts{"2.5", "2.5", ""}));
+    EXPECT_EQ(list.GetItemText(2, 2), "");
+    EXPECT_EQ(inserted.count(), 2);
+    list.SetRedraw(false);
+    list.AppendItem({"held"});
+    EXPECT_EQ(list.List()->model()->rowCount(), 3);
+    list.SetRedraw(true);
+    EXPECT_EQ(list.List()->model()->rowCount(), 4);
+}
+
 }  // namespace
