@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "BackupCommands.h"
+#include "BillImportCommand.h"
 #include "CsvExport.h"
 #include "JetImport.h"
 #include "data/BookFile.h"
@@ -58,6 +59,13 @@ int Restore(const Arguments& args) {
     return RunRestoreCommand(args[0], args[1], stdout, stderr);
 }
 
+int ImportBill(const Arguments& args) {
+    const bool dryRun = args.size() == 5;
+    if (args[2] != "--member" || (dryRun && args[4] != "--dry-run"))
+        return -1;
+    return RunImportBillCommand(args[0], args[1], args[3], dryRun, stdout, stderr);
+}
+
 struct Command {
     const char* name;
     const char* arguments;
@@ -82,6 +90,8 @@ const Command kCommands[] = {
      Backups},
     {"restore", "BACKUP BOOK", "put BACKUP in the place of BOOK, backing BOOK up first", 2, 2,
      Restore},
+    {"import-bill", "BOOK FILE --member NAME [--dry-run]",
+     "book an Alipay or WeChat Pay statement for the family member NAME", 4, 5, ImportBill},
 };
 
 int Usage(std::FILE* out) {

@@ -30,11 +30,12 @@ constexpr NavItem kNavItems[] = {
     {"日常管理", -1, "tree2.add.all"},
     {"日常收入", 0, "tree2.add.income"},
     {"日常支出", 0, "tree2.add.pay"},
+    {"账单导入", 0, "tree2.add.bill"},
     {"日常查询", -1, "tree2.search.all"},
-    {"收入查询", 3, "tree2.add.income"},
-    {"支出查询", 3, "tree2.add.pay"},
+    {"收入查询", 4, "tree2.add.income"},
+    {"支出查询", 4, "tree2.add.pay"},
     // Covers both sides of the book, so it takes its group's query icon.
-    {"收支统计", 3, "tree2.search.all"},
+    {"收支统计", 4, "tree2.search.all"},
 };
 }  // namespace
 

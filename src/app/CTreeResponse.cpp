@@ -1,5 +1,6 @@
 #include "app/CTreeResponse.h"
 
+#include "bills/CBillImportDlg.h"
 #include "entry/CNormalIncomeDlg.h"
 #include "entry/CNormalPayDlg.h"
 #include "platform/ui/CDialog.h"
@@ -12,6 +13,8 @@ std::unique_ptr<CDialog> CTreeResponse::CreateItemDialog(const std::string& item
         return std::make_unique<CNormalIncomeDlg>();
     if (itemText == "日常支出")
         return std::make_unique<CNormalPayDlg>();
+    if (itemText == "账单导入")
+        return std::make_unique<CBillImportDlg>();
     if (itemText == "收入查询")
         return std::make_unique<CIncomeInquiryDlg>();
     if (itemText == "支出查询")

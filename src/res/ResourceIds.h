@@ -15,6 +15,7 @@ constexpr int IDD_NORMAL_PAY = 135;
 constexpr int IDD_INCOME_INQUIRY = 136;
 constexpr int IDD_PAY_INQUIRY = 137;
 constexpr int IDD_STATISTICS = 138;
+constexpr int IDD_BILL_IMPORT = 139;
 
 // Main window
 constexpr int IDC_TREE_NAV = 1000;
@@ -92,6 +93,16 @@ constexpr int IDC_STATS_CHART = 1069;
 constexpr int IDC_STATS_EXPORT_IMAGE = 1070;
 constexpr int IDC_STATS_EXPORT_CSV = 1071;
 constexpr int IDC_STATS_PERIOD = 1072;
+
+// Statement import window
+constexpr int IDC_BILL_FILE = 1080;
+constexpr int IDC_BILL_BROWSE = 1081;
+constexpr int IDC_BILL_MEMBER = 1082;
+constexpr int IDC_BILL_CATEGORY = 1083;
+constexpr int IDC_BILL_ITEM = 1084;
+constexpr int IDC_BILL_LIST = 1085;
+constexpr int IDC_BILL_SUMMARY = 1086;
+constexpr int IDC_BILL_IMPORT = 1087;
 
 // Commands
 constexpr int IDM_ABOUTBOX = 0x0010;

@@ -16,6 +16,7 @@ const DialogTemplate& IncomeInquiryDialogTemplate();
 const DialogTemplate& PayInquiryDialogTemplate();
 const DialogTemplate& StatisticsDialogTemplate();
 const DialogTemplate& BackupDialogTemplate();
+const DialogTemplate& BillImportDialogTemplate();
 const MenuTemplate& PopupMenuTemplate();
 
 // The string table; an unknown id gives "".

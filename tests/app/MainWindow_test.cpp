@@ -14,6 +14,7 @@
 
 #include "accounts/CUserDlg.h"
 #include "app/CCofferDlg.h"
+#include "bills/CBillImportDlg.h"
 #include "data/ADODatabase.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
@@ -131,13 +132,10 @@ TEST_F(MainWindow, TheTreeHoldsItsItemsWithTheirDrawValuesAndStartsCollapsed) {
         const char* drawValue;
     };
     const Expected expected[] = {
-        {"日常管理", "", "tree2.add.all"},
-        {"日常收入", "日常管理", "tree2.add.income"},
-        {"日常支出", "日常管理", "tree2.add.pay"},
-        {"日常查询", "", "tree2.search.all"},
-        {"收入查询", "日常查询", "tree2.add.income"},
-        {"支出查询", "日常查询", "tree2.add.pay"},
-        {"收支统计", "日常查询", "tree2.search.all"},
+        {"日常管理", "", "tree2.add.all"},         {"日常收入", "日常管理", "tree2.add.income"},
+        {"日常支出", "日常管理", "tree2.add.pay"}, {"账单导入", "日常管理", "tree2.add.bill"},
+        {"日常查询", "", "tree2.search.all"},      {"收入查询", "日常查询", "tree2.add.income"},
+        {"支出查询", "日常查询", "tree2.add.pay"}, {"收支统计", "日常查询", "tree2.search.all"},
     };
     std::vector<QTreeWidgetItem*> items;
     for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
@@ -227,9 +225,16 @@ TEST(TreeResponse, EachItemMakesItsOwnDialogAndOtherTextsNone) {
     EXPECT_NE(dynamic_cast<CIncomeInquiryDlg*>(response.CreateItemDialog("收入查询").get()),
               nullptr);
     EXPECT_NE(dynamic_cast<CPayInquiryDlg*>(response.CreateItemDialog("支出查询").get()), nullptr);
-    for (const char* text :
-         {"日常管理", "日常查询", "", "日常收入 ", "日常支出\n", "收入查询 ", "root", "收支统计 "})
+    for (const char* text : {"日常管理", "日常查询", "", "日常收入 ", "日常支出\n", "收入查询 ",
+                             "root", "收支统计 ", "账单导入 "})
         EXPECT_EQ(response.CreateItemDialog(text), nullptr) << text;
+}
+
+TEST(TreeResponse, TheStatementItemOpensTheImportWindow) {
+    const CTreeResponse response;
+    std::unique_ptr<CDialog> dlg = response.CreateItemDialog("账单导入");
+    ASSERT_NE(dynamic_cast<CBillImportDlg*>(dlg.get()), nullptr);
+    EXPECT_EQ(dlg->Template().caption, "账单导入");
 }
 
 TEST(TreeResponse, TheStatisticsItemOpensTheStatisticsWindow) {

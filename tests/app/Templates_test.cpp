@@ -6,6 +6,7 @@
 #include "accounts/CUserDlg.h"
 #include "app/CAboutDlg.h"
 #include "app/CCofferDlg.h"
+#include "bills/CBillImportDlg.h"
 #include "categories/CBaseDataDlg.h"
 #include "entry/CNormalIncomeDlg.h"
 #include "entry/CNormalPayDlg.h"
@@ -62,6 +63,7 @@ TEST(Templates, EveryControlHasAnAccessibleName) {
     ExpectEveryControlNamed<CBaseDataDlg>();
     ExpectEveryControlNamed<CNormalIncomeDlg>();
     ExpectEveryControlNamed<CNormalPayDlg>();
+    ExpectEveryControlNamed<CBillImportDlg>();
 }
 
 TEST(Templates, EveryWindowIsLaidOutInDialogUnits) {
@@ -73,5 +75,6 @@ TEST(Templates, EveryWindowIsLaidOutInDialogUnits) {
     ExpectLaidOutAsItsTemplate<CBaseDataDlg>();
     ExpectLaidOutAsItsTemplate<CNormalIncomeDlg>();
     ExpectLaidOutAsItsTemplate<CNormalPayDlg>();
+    ExpectLaidOutAsItsTemplate<CBillImportDlg>();
 }
 }  // namespace

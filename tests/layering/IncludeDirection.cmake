@@ -16,11 +16,12 @@ set(may_include_res "res;platform/ui")
 set(may_include_categories "categories;data;platform;res;text")
 set(may_include_entry "entry;categories;data;platform;res;text")
 set(may_include_query "query;entry;categories;data;platform;res;text")
+set(may_include_bills "bills;categories;data;platform;res;text")
 set(may_include_stats "stats;query;categories;data;platform;res;text")
 set(may_include_backup "backup;data;platform;res")
 set(may_include_accounts "accounts;data;platform;res")
 set(known_folders platform/ado platform/ui/report platform/ui platform/skin text data res categories
-    entry query stats backup accounts app)
+    entry query stats bills backup accounts app)
 
 # The folder a path under src/ belongs to: the longest known folder it starts with.
 function(folder_of path out)

@@ -8,6 +8,11 @@ SaveFileHook& Hook() {
     static SaveFileHook hook;
     return hook;
 }
+
+OpenFileHook& OpenHook() {
+    static OpenFileHook hook;
+    return hook;
+}
 }  // namespace
 
 std::string AskSaveFileName(QWidget* owner, const std::string& caption,
@@ -22,4 +27,18 @@ std::string AskSaveFileName(QWidget* owner, const std::string& caption,
 
 SaveFileHook SetSaveFileHook(SaveFileHook hook) {
     return std::exchange(Hook(), std::move(hook));
+}
+
+std::string AskOpenFileName(QWidget* owner, const std::string& caption, const std::string& folder,
+                            const std::string& filter) {
+    if (OpenHook())
+        return OpenHook()(caption, folder);
+    return QFileDialog::getOpenFileName(owner, QString::fromStdString(caption),
+                                        QString::fromStdString(folder),
+                                        QString::fromStdString(filter))
+        .toStdString();
+}
+
+OpenFileHook SetOpenFileHook(OpenFileHook hook) {
+    return std::exchange(OpenHook(), std::move(hook));
 }

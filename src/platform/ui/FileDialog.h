@@ -14,3 +14,12 @@ std::string AskSaveFileName(QWidget* owner, const std::string& caption,
 using SaveFileHook =
     std::function<std::string(const std::string& caption, const std::string& suggestedName)>;
 SaveFileHook SetSaveFileHook(SaveFileHook hook);
+
+// Asks the user which file to open, starting in `folder`; "" when they cancel.
+std::string AskOpenFileName(QWidget* owner, const std::string& caption, const std::string& folder,
+                            const std::string& filter);
+
+// Tests choose the file instead of a user; returns the hook it replaced.
+using OpenFileHook =
+    std::function<std::string(const std::string& caption, const std::string& folder)>;
+OpenFileHook SetOpenFileHook(OpenFileHook hook);
