@@ -59,7 +59,10 @@ int CStatement::ColumnCount() const {
 }
 
 void CStatement::Bind(int index, const CVariant& value) {
-    const EngineValue e = EngineFromVariant(value);
+    Bind(index, EngineFromVariant(value));
+}
+
+void CStatement::Bind(int index, const EngineValue& e) {
     switch (e.type) {
         case EngineValue::Type::Null:
             BindNull(index);
@@ -100,6 +103,11 @@ bool CStatement::Step() {
     if (rc == SQLITE_DONE)
         return false;
     m_connection->RaiseEngineError(rc, View(sqlite3_sql(m_stmt)));
+}
+
+void CStatement::Reset() {
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
 }
 
 std::int64_t CStatement::ColumnInt64(int column) const {
