@@ -274,6 +274,8 @@ private:
 }  // namespace
 
 JetReadLimits JetReadLimitsFor(std::uintmax_t fileSize) {
+    // A size that could not be read comes as the largest value: the limits stay finite.
+    fileSize = std::min<std::uintmax_t>(fileSize, std::uintmax_t{1} << 40);
     const std::uintmax_t megabytes = fileSize >> 20;
     return {std::chrono::seconds(10 + megabytes), (std::uintmax_t{512} << 20) + 8 * fileSize};
 }

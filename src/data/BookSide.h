@@ -60,6 +60,7 @@ enum EntryColumnPosition : int {
     kAmountPosition = 2,
     kDatePosition = 3,
     kItemPosition = 4,
+    kRemarkPosition = 5,
 };
 
 // The statements that create a side's entry table and its date index.

@@ -1,6 +1,7 @@
 #include "entry/CNormalIncomeDlg.h"
 
 #include "entry/AmountExchange.h"
+#include "entry/EntryChange.h"
 #include "entry/EntryForm.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
@@ -34,6 +35,13 @@ bool CNormalIncomeDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
     FillEntryLists(kIncomeSide, Form());
+    if (m_pChange) {
+        m_fenAmount = Fen::FromYuan(m_pChange->stored.amount).value_or(Fen());
+        m_strRemark = m_pChange->stored.remark;
+        UpdateData(false);
+        ShowEntryForChange(Form(), *m_pChange, "修改收入记录", IDC_BTN_ENTRY_ADD,
+                           IDC_BTN_ENTRY_CLOSE);
+    }
     return true;
 }
 
@@ -41,9 +49,16 @@ void CNormalIncomeDlg::OnBnClickedAdd() {
     // The prompt has told the user what is wrong; storing the old amount would be worse.
     if (!UpdateData(true))
         return;
-    AddEntry(kIncomeSide, Form());
+    if (!m_pChange)
+        AddEntry(kIncomeSide, Form());
+    else if (ApplyEntryChange(kIncomeSide, Form(), *m_pChange))
+        EndDialog(IDOK);
 }
 
 void CNormalIncomeDlg::OnBnClickedClose() {
-    OnOK();
+    // While changing an entry this button is 取消.
+    if (m_pChange)
+        OnCancel();
+    else
+        OnOK();
 }

@@ -8,6 +8,7 @@
 #include "platform/ui/CDateTimeCtrl.h"
 #include "platform/ui/CDialog.h"
 
+struct EntryChange;
 struct EntryForm;
 
 // Daily income: each press of 添加 stores one entry on the income side of the book.
@@ -24,6 +25,9 @@ public:
     std::string m_strRemark;
     CDateTimeCtrl m_dateCtrl;
 
+    // Opens the dialog on a recorded entry, for changing it instead of adding one.
+    void SetChange(EntryChange* pChange) { m_pChange = pChange; }
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool OnInitDialog() override;
@@ -31,6 +35,7 @@ protected:
 
 private:
     EntryForm Form();
+    EntryChange* m_pChange = nullptr;
     void OnBnClickedAdd();
     void OnBnClickedClose();
 };

@@ -1,6 +1,7 @@
 #include "entry/CNormalPayDlg.h"
 
 #include "entry/AmountExchange.h"
+#include "entry/EntryChange.h"
 #include "entry/EntryForm.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
@@ -33,6 +34,12 @@ bool CNormalPayDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "nomaxdialog", 1);
     FillEntryLists(kPaySide, Form());
+    if (m_pChange) {
+        m_fenAmount = Fen::FromYuan(m_pChange->stored.amount).value_or(Fen());
+        m_strRemark = m_pChange->stored.remark;
+        UpdateData(false);
+        ShowEntryForChange(Form(), *m_pChange, "修改支出记录", IDC_BTN_ENTRY_ADD, IDOK);
+    }
     return true;
 }
 
@@ -40,9 +47,16 @@ void CNormalPayDlg::OnBnClickedAdd() {
     // The prompt has told the user what is wrong; storing the old amount would be worse.
     if (!UpdateData(true))
         return;
-    AddEntry(kPaySide, Form());
+    if (!m_pChange)
+        AddEntry(kPaySide, Form());
+    else if (ApplyEntryChange(kPaySide, Form(), *m_pChange))
+        EndDialog(IDOK);
 }
 
 void CNormalPayDlg::OnBnClickedOk() {
-    OnOK();
+    // While changing an entry this button is 取消.
+    if (m_pChange)
+        OnCancel();
+    else
+        OnOK();
 }

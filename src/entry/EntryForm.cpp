@@ -1,10 +1,9 @@
 #include "entry/EntryForm.h"
 
-#include <filesystem>
-
 #include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
+#include "data/BookReopen.h"
 #include "data/DateTimeValue.h"
 
 namespace {
@@ -37,19 +36,6 @@ bool TakeSelected(CDialog& dialog, CComboBox& combo, const char* label, const ch
     return true;
 }
 
-// A book file deleted (or moved away) while the dialog was open would swallow every row
-// written on the old connection. Reopening makes the loss visible: Open reports the missing
-// file, or finds the book put back in its place. Returns open or throws CADOException.
-void ReopenIfBookGone(CADODatabase& db) {
-    std::error_code ec;
-    // A server book has no file to lose; its connection comes back by itself.
-    if (db.IsOpen() && (db.GetActiveConnection()->Kind() != EngineKind::SQLite ||
-                        std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec)))
-        return;
-    db.Close();
-    db.SetConnectionString(BookConnectionString());
-    db.Open();
-}
 }  // namespace
 
 void FillEntryLists(const BookSide& side, const EntryForm& form) {
@@ -59,28 +45,34 @@ void FillEntryLists(const BookSide& side, const EntryForm& form) {
     FillList(form.db, side.itemTable, form.comboItem);
 }
 
-void AddEntry(const BookSide& side, const EntryForm& form) {
-    std::string member;
-    std::string item;
-    DateTimeValue date;
-    form.dateCtrl.GetTime(date);
+bool TakeEntryFields(const BookSide& side, const EntryForm& form, EntryFields& fields) {
+    form.dateCtrl.GetTime(fields.date);
     if (form.amount == Fen()) {
         form.dialog.MessageBox(side.zeroAmountMessage);
-        return;
+        return false;
     }
-    if (!TakeSelected(form.dialog, form.comboMember, kMemberLabel, kMemberTable, member) ||
-        !TakeSelected(form.dialog, form.comboItem, side.itemWord, side.itemTable, item))
+    if (!TakeSelected(form.dialog, form.comboMember, kMemberLabel, kMemberTable, fields.member) ||
+        !TakeSelected(form.dialog, form.comboItem, side.itemWord, side.itemTable, fields.item))
+        return false;
+    fields.amount = form.amount.Yuan();
+    fields.remark = form.remark;
+    return true;
+}
+
+void AddEntry(const BookSide& side, const EntryForm& form) {
+    EntryFields fields;
+    if (!TakeEntryFields(side, form, fields))
         return;
     ReopenIfBookGone(form.db);
 
     CADORecordset rs(&form.db);
     rs.Open(form.db.GetActiveConnection(), side.entryTable, CADORecordset::OpenTable);
     rs.AddNew();
-    rs.SetFieldValue(side.memberColumn, member);
-    rs.SetFieldValue(side.itemColumn, item);
-    rs.SetFieldValue(side.amountColumn, form.amount.Yuan());
-    rs.SetFieldValue(side.dateColumn, date);
-    rs.SetFieldValue(side.remarkColumn, form.remark);
+    rs.SetFieldValue(side.memberColumn, fields.member);
+    rs.SetFieldValue(side.itemColumn, fields.item);
+    rs.SetFieldValue(side.amountColumn, fields.amount);
+    rs.SetFieldValue(side.dateColumn, fields.date);
+    rs.SetFieldValue(side.remarkColumn, fields.remark);
     rs.Update();
     form.dialog.MessageBox("数据添加成功！");
 }

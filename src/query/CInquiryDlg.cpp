@@ -1,5 +1,7 @@
 #include "query/CInquiryDlg.h"
 
+#include <QMenu>
+
 #include "categories/CategoryList.h"
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
@@ -9,8 +11,15 @@
 #include "platform/ui/ErrorBarrier.h"
 #include "res/ResourceIds.h"
 
-CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table, QWidget* parent)
-    : CDialog(tpl, parent), m_dateFrom(QueryNow()), m_dateTo(m_dateFrom), m_table(table) {}
+CInquiryDlg::CInquiryDlg(const DialogTemplate& tpl, const InquiryTable& table,
+                         ChangeFormRunner runChangeForm, QWidget* parent)
+    : CDialog(tpl, parent),
+      m_dateFrom(QueryNow()),
+      m_dateTo(m_dateFrom),
+      m_table(table),
+      m_runChangeForm(runChangeForm) {}
+
+CInquiryDlg::~CInquiryDlg() = default;
 
 const MessageMap& CInquiryDlg::GetMessageMap() const {
     static const MessageMap map{
@@ -19,6 +28,9 @@ const MessageMap& CInquiryDlg::GetMessageMap() const {
         Command(IDC_INQ_MONTH, &CInquiryDlg::OnQueryMonth),
         Command(IDC_INQ_YEAR, &CInquiryDlg::OnQueryYear),
         Command(IDC_INQ_SEARCH, &CInquiryDlg::OnQueryInterval),
+        Command(ID_INQ_CHANGE, &CInquiryDlg::OnChangeEntry),
+        Command(ID_INQ_DELETE, &CInquiryDlg::OnDeleteEntries),
+        Command(ID_INQ_UNDO, &CInquiryDlg::OnUndo),
     };
     return map;
 }
@@ -52,6 +64,9 @@ bool CInquiryDlg::OnInitDialog() {
     m_listResult.InsertColumn(2, m_table.side.memberColumn, LVCFMT_LEFT, 100);
     m_listResult.InsertColumn(3, m_table.side.dateColumn, LVCFMT_LEFT, 100);
     m_listResult.InsertColumn(4, m_table.side.itemColumn, LVCFMT_LEFT, 100);
+    // The result list has no full-row selection: a click selects a record by its number.
+    m_listResult.SetFullRowSelect(false);
+    MakeContextMenu();
 
     m_dateFrom = DateTimeValue(m_dateFrom.GetYear(), m_dateFrom.GetMonth(), 1);
     UpdateData(false);
@@ -100,12 +115,17 @@ void CInquiryDlg::OnQueryInterval() {
 }
 
 void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
+    ListRows({period, m_bFilterMember ? m_strMember : std::string(),
+              m_bFilterItem ? m_strItem : std::string()});
+}
+
+void CInquiryDlg::ListRows(const ListedQuery& query) {
     if (!m_db.IsOpen())
         return;
+    m_listed = query;
     CADORecordset rs(&m_db);
     const std::string statement =
-        BuildInquiryStatement(m_table, period, m_bFilterMember ? m_strMember : std::string(),
-                              m_bFilterItem ? m_strItem : std::string());
+        BuildInquiryStatement(m_table, query.period, query.member, query.item);
     rs.Open(m_db.GetActiveConnection(), statement, CADORecordset::OpenQuery);
 
     // The rows reach the view in one go when the walk ends, or when a failure cuts it short:
@@ -117,19 +137,22 @@ void CInquiryDlg::RunRangeQuery(const QueryPeriod& period) {
     m_listResult.SetRedraw(false);
 
     const std::string datePattern = m_table.datePattern;
-    std::string number, person, item;
+    std::string number;
+    EntryFields fields;
     while (!rs.IsEOF()) {
-        double amount = 0;
-        DateTimeValue when;
         rs.GetFieldValue(kNumberPosition, number);
-        rs.GetFieldValue(kAmountPosition, amount);
-        rs.GetFieldValue(kMemberPosition, person);
+        rs.GetFieldValue(kAmountPosition, fields.amount);
+        rs.GetFieldValue(kMemberPosition, fields.member);
         // A stored text that is no date shows as an empty cell, not as day 0 (1899-12-30).
-        if (!rs.GetFieldValue(kDatePosition, when))
-            when = DateTimeValue::Null();
-        rs.GetFieldValue(kItemPosition, item);
-        m_listResult.AppendItem(
-            {number, StoredAmountText(amount), person, when.Format(datePattern), item});
+        if (!rs.GetFieldValue(kDatePosition, fields.date))
+            fields.date = DateTimeValue::Null();
+        rs.GetFieldValue(kItemPosition, fields.item);
+        // What the row held when listed, so a change made meanwhile elsewhere is noticed.
+        rs.GetFieldValue(kRemarkPosition, fields.remark);
+        const int row =
+            m_listResult.AppendItem({number, StoredAmountText(fields.amount), fields.member,
+                                     fields.date.Format(datePattern), fields.item});
+        m_listResult.SetItemData(row, EntryFingerprint(fields));
         rs.MoveNext();
     }
     rs.Close();

@@ -111,6 +111,10 @@ constexpr int ID_MENU_USER = 32792;
 constexpr int ID_MENU_SETTING = 32793;
 constexpr int ID_MENU_EXIT = 32794;
 constexpr int ID_MENU_BACKUP = 32795;
+// The query list's context menu.
+constexpr int ID_INQ_CHANGE = 32810;
+constexpr int ID_INQ_DELETE = 32811;
+constexpr int ID_INQ_UNDO = 32812;
 
 // Base data dialog
 constexpr int IDD_BASE_DATA = 134;

@@ -23,6 +23,17 @@ MessageRecorder::~MessageRecorder() {
     SetMessageBoxHook(m_previous);
 }
 
+QuestionRecorder::QuestionRecorder(bool answer) : m_answer(answer) {
+    m_previous = SetQuestionHook([this](QWidget*, const std::string& text) {
+        m_texts.push_back(text);
+        return m_answer;
+    });
+}
+
+QuestionRecorder::~QuestionRecorder() {
+    SetQuestionHook(m_previous);
+}
+
 ScopedModalRunner::ScopedModalRunner(ModalRunner runner) {
     m_previous = SetModalRunner([this, runner](CDialog& dialog) {
         m_opened.push_back(dialog.metaObject()->className());
@@ -37,6 +48,10 @@ ScopedModalRunner::~ScopedModalRunner() {
 void FailOnUnexpectedModalRuns() {
     SetMessageBoxHook([](QWidget*, const std::string& text) {
         ADD_FAILURE() << "unexpected message box: \"" << text << "\"";
+    });
+    SetQuestionHook([](QWidget*, const std::string& text) {
+        ADD_FAILURE() << "unexpected question: \"" << text << "\"";
+        return false;
     });
     SetModalRunner([](CDialog& dialog) {
         ADD_FAILURE() << "unexpected modal run of " << dialog.metaObject()->className();

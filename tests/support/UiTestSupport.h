@@ -7,6 +7,7 @@
 
 #include "platform/ui/CDialog.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/QuestionBox.h"
 
 // Records every message box instead of showing it, for as long as it lives.
 class MessageRecorder {
@@ -22,6 +23,24 @@ public:
 private:
     std::vector<std::string> m_texts;
     MessageBoxHook m_previous;
+};
+
+// Answers every yes/no question with `answer` (true: yes) and records its text, for as long
+// as it lives.
+class QuestionRecorder {
+public:
+    explicit QuestionRecorder(bool answer);
+    ~QuestionRecorder();
+    QuestionRecorder(const QuestionRecorder&) = delete;
+    QuestionRecorder& operator=(const QuestionRecorder&) = delete;
+
+    const std::vector<std::string>& Texts() const { return m_texts; }
+    void Answer(bool answer) { m_answer = answer; }
+
+private:
+    std::vector<std::string> m_texts;
+    bool m_answer;
+    QuestionHook m_previous;
 };
 
 // Runs nested modal dialogs through a script instead of showing them, for as long as it lives.

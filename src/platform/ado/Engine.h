@@ -25,6 +25,8 @@ public:
     virtual void Bind(int index, const EngineValue& value) = 0;
     // True when a row came, false when the statement is done.
     virtual bool Step() = 0;
+    // Starts the statement over with every parameter unbound (null).
+    virtual void Reset() = 0;
     // Rows the result holds once known (the server sends them all at once); 0 when unknown.
     virtual std::size_t ExpectedRows() const { return 0; }
 

@@ -1,7 +1,9 @@
 #include "platform/ado/OleDate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -126,11 +128,12 @@ bool OleDateFromIsoText(std::string_view s, double& date) {
         // A byte below '0' wraps around to a large value: one comparison per digit.
         const auto d = [s](size_t at) { return static_cast<unsigned char>(s[at]) - 48u; };
         const bool ms = s.size() == 23;
-        const bool bad = (d(0) > 9) | (d(1) > 9) | (d(2) > 9) | (d(3) > 9) | (d(5) > 9) |
-                         (d(6) > 9) | (d(8) > 9) | (d(9) > 9) | (d(11) > 9) | (d(12) > 9) |
-                         (d(14) > 9) | (d(15) > 9) | (d(17) > 9) | (d(18) > 9) |
-                         (ms && ((d(20) > 9) | (d(21) > 9) | (d(22) > 9)));
-        if (bad)
+        constexpr size_t kDigits[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18, 20, 21, 22};
+        const size_t digits = ms ? std::size(kDigits) : std::size(kDigits) - 3;
+        unsigned worst = 0;
+        for (size_t i = 0; i < digits; ++i)
+            worst = std::max(worst, d(kDigits[i]));
+        if (worst > 9)
             return false;
         const auto two = [&d](size_t at) { return static_cast<int>(d(at) * 10 + d(at + 1)); };
         return OleDateFromFields(static_cast<int>(d(0) * 1000 + d(1) * 100) + two(2), two(5),

@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -159,6 +160,11 @@ public:
     int ColumnCount() const override;
     void Bind(int index, const EngineValue& value) override;
     bool Step() override;
+    void Reset() override {
+        std::fill(m_null.begin(), m_null.end(), char(1));
+        m_rows.reset();
+        m_nRow = -1;
+    }
     std::size_t ExpectedRows() const override {
         return m_rows ? static_cast<std::size_t>(PQntuples(m_rows.get())) : 0;
     }

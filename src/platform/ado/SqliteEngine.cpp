@@ -169,6 +169,12 @@ public:
             RaiseSqliteError(m_db, rc, m_path, Sql());
     }
 
+    void Reset() override {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+        m_bStepped = false;
+    }
+
     bool Step() override {
         m_bStepped = true;
         const int rc = sqlite3_step(m_stmt);

@@ -30,12 +30,16 @@ public:
     int ColumnCount() const { return m_stmt->ColumnCount(); }
 
     void Bind(int index, const CVariant& value);
+    // The value exactly as the engine keeps it (read back with Column).
+    void Bind(int index, const EngineValue& value) { m_stmt->Bind(index, value); }
     void BindInt64(int index, std::int64_t value);
     void BindNull(int index);
     void BindText(int index, std::string_view text);
 
     // True when a row came, false when the statement is done.
     bool Step() { return m_stmt->Step(); }
+    // Makes the statement ready to run again with new bindings.
+    void Reset() { m_stmt->Reset(); }
     // Rows the engine says the result holds, for reserving room ahead; 0 when it cannot
     // tell before stepping (SQLite hands rows over one by one).
     std::size_t ExpectedRows() const { return m_stmt->ExpectedRows(); }

@@ -1,7 +1,10 @@
 #include "platform/ui/CListCtrl.h"
 
 #include <QHeaderView>
+#include <QItemSelection>
+#include <QScrollBar>
 #include <QTreeView>
+#include <algorithm>
 
 #include "platform/ui/CListModel.h"
 
@@ -145,7 +148,9 @@ unsigned CListCtrl::GetItemState(int nItem, unsigned nMask) const {
         return 0;
     const QItemSelectionModel* selection = List()->selectionModel();
     unsigned state = 0;
-    if (selection->isRowSelected(nItem, {}))
+    // A row is selected when its first cell is: the whole row, or that cell alone in a list
+    // without full-row selection.
+    if (selection->isSelected(model->index(nItem, 0)))
         state |= LVIS_SELECTED;
     if (selection->currentIndex().isValid() && selection->currentIndex().row() == nItem)
         state |= LVIS_FOCUSED;
@@ -156,7 +161,7 @@ int CListCtrl::GetSelectedCount() const {
     QTreeView* view = List();
     if (!Model() || !view->selectionModel())
         return 0;
-    return static_cast<int>(view->selectionModel()->selectedRows().size());
+    return static_cast<int>(GetSelectedItems().size());
 }
 
 int CListCtrl::GetNextItem(int nItem, int nFlags) const {
@@ -172,6 +177,63 @@ int CListCtrl::GetNextItem(int nItem, int nFlags) const {
             break;
     }
     return -1;
+}
+
+std::vector<int> CListCtrl::GetSelectedItems() const {
+    std::vector<int> items;
+    QTreeView* view = List();
+    if (!Model() || !view->selectionModel())
+        return items;
+    for (const QModelIndex& index : view->selectionModel()->selectedIndexes()) {
+        if (index.column() == 0)
+            items.push_back(index.row());
+    }
+    std::sort(items.begin(), items.end());
+    items.erase(std::unique(items.begin(), items.end()), items.end());
+    return items;
+}
+
+void CListCtrl::SetSelectedItems(const std::vector<int>& items) {
+    CListModel* model = Model();
+    if (!model)
+        return;
+    model->Flush();
+    QTreeView* view = List();
+    QItemSelection selection;
+    for (int item : items) {
+        if (item >= 0 && item < model->rowCount())
+            selection.select(model->index(item, 0), model->index(item, 0));
+    }
+    const auto rows = view->selectionBehavior() == QAbstractItemView::SelectRows
+                          ? QItemSelectionModel::Rows
+                          : QItemSelectionModel::NoUpdate;
+    view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | rows);
+    if (!selection.isEmpty())
+        view->selectionModel()->setCurrentIndex(selection.first().topLeft(),
+                                                QItemSelectionModel::NoUpdate);
+}
+
+void CListCtrl::SetFullRowSelect(bool bFullRow) {
+    QTreeView* view = List();
+    if (!view || !Model())
+        return;
+    Model()->SetFullRowSelect(bFullRow);
+    view->setSelectionBehavior(bFullRow ? QAbstractItemView::SelectRows
+                                        : QAbstractItemView::SelectItems);
+    view->setAllColumnsShowFocus(bFullRow);
+}
+
+int CListCtrl::GetScrollPos() const {
+    QTreeView* view = List();
+    return view ? view->verticalScrollBar()->value() : 0;
+}
+
+void CListCtrl::SetScrollPos(int nPos) {
+    if (QTreeView* view = List()) {
+        // The view learns the new rows' extent when it lays them out.
+        view->doItemsLayout();
+        view->verticalScrollBar()->setValue(nPos);
+    }
 }
 
 void CListCtrl::SetRedraw(bool bRedraw) {

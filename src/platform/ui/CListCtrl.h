@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ui/CWnd.h"
 
@@ -56,6 +57,17 @@ public:
     int GetSelectedCount() const;
     // The first item after nItem (-1: from the start) that has every state in nFlags, or -1.
     int GetNextItem(int nItem, int nFlags) const;
+
+    // The items selected, in ascending order, and a new selection made in one step (items
+    // out of range are left out); the focus moves to the first of them.
+    std::vector<int> GetSelectedItems() const;
+    void SetSelectedItems(const std::vector<int>& items);
+    // Off: a click selects the item's first cell only, and a click in another column selects
+    // nothing; the list's extended style without full-row selection.
+    void SetFullRowSelect(bool bFullRow);
+    // The vertical scroll position, kept across a refill of the list.
+    int GetScrollPos() const;
+    void SetScrollPos(int nPos);
 
     // Off: rows appended are kept from the view until it is switched back on, which shows
     // them at once. Filling a long list this way costs no per-row repaint bookkeeping.

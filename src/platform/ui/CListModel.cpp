@@ -62,6 +62,13 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
     return {};
 }
 
+Qt::ItemFlags CListModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (!m_bFullRowSelect && index.column() > 0)
+        flags &= ~Qt::ItemIsSelectable;
+    return flags;
+}
+
 int CListModel::InsertColumn(int nCol, const std::string& heading, Qt::Alignment alignment) {
     nCol = std::clamp(nCol, 0, ColumnCount());
     beginInsertColumns({}, nCol, nCol);

@@ -23,6 +23,10 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Off: only a row's first cell can be selected, as in a list without full-row selection.
+    void SetFullRowSelect(bool bFullRow) { m_bFullRowSelect = bFullRow; }
 
     // Rows held, pending ones included.
     int RowCount() const { return static_cast<int>(m_rows.size()); }
@@ -67,4 +71,5 @@ private:
     std::vector<Column> m_columns;
     int m_nShown = 0;  // rows the views know of; the rest are pending
     bool m_bHold = false;
+    bool m_bFullRowSelect = true;
 };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <utility>
 
 namespace {
@@ -20,6 +21,10 @@ bool AskYesNo(QWidget* owner, const std::string& text) {
         return Hook()(owner, text);
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
                     QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No, owner);
+    // The program speaks Chinese even where Qt's own translations are not installed.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
