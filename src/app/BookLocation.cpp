@@ -42,7 +42,8 @@ std::string EnterBook(const std::optional<std::string>& named) {
         SetBookDataSource(*named);
         return {};
     }
-    if (!named && IsServerBook(BookConnectionString()))
+    // A book chosen in the environment or the configuration is taken as it stands.
+    if (!named && BookIsChosen())
         return {};
     if (named) {
         fs::path book = fs::absolute(*named, ec);

@@ -3,19 +3,16 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "data/ServerBook.h"
+
 namespace {
 
 constexpr const char* kFilePrefix = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=";
 
-std::string& FileConnectionString() {
-    static std::string text = std::string(kFilePrefix) + "data.mdb";
-    return text;
-}
-
-// A server named on the command line; empty when none was.
-std::string& NamedServer() {
-    static std::string uri;
-    return uri;
+// The book start-up named (`--book`, or the usual book it entered); empty until then.
+std::string& NamedBook() {
+    static std::string connectionString;
+    return connectionString;
 }
 
 std::string Trimmed(const std::string& s) {
@@ -23,10 +20,6 @@ std::string Trimmed(const std::string& s) {
     if (first == std::string::npos)
         return {};
     return s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-bool IsServerUri(const std::string& s) {
-    return s.rfind("postgresql://", 0) == 0 || s.rfind("postgres://", 0) == 0;
 }
 
 std::string ConfigPath() {
@@ -67,13 +60,20 @@ std::string ConfiguredBook() {
 std::string ChosenBook() {
     const char* chosen = std::getenv("TILLBOOK_BOOK");
     std::string book = chosen != nullptr ? Trimmed(chosen) : std::string();
-    return book.empty() ? ConfiguredBook() : book;
+    if (book.empty())
+        book = ConfiguredBook();
+    // The name of a file travels inside a connection string, where ';' ends a value.
+    return IsServerBook(book) || book.find(';') == std::string::npos ? book : std::string();
+}
+
+std::string AsConnectionString(const std::string& book) {
+    return IsServerBook(book) ? WithoutPassword(book) : kFilePrefix + book;
 }
 
 }  // namespace
 
 std::string WithoutPassword(const std::string& connectionString) {
-    if (!IsServerUri(connectionString))
+    if (!IsServerBook(connectionString))
         return connectionString;
     const size_t start = connectionString.find("://") + 3;
     const size_t at = connectionString.find('@', start);
@@ -88,29 +88,26 @@ std::string WithoutPassword(const std::string& connectionString) {
 
 const char* BookConnectionString() {
     static std::string current;
-    if (!NamedServer().empty()) {
-        current = NamedServer();
-    } else if (const std::string chosen = ChosenBook(); IsServerUri(chosen)) {
-        current = WithoutPassword(chosen);
-    } else if (!chosen.empty() && chosen.find(';') == std::string::npos) {
-        current = kFilePrefix + chosen;
+    if (!NamedBook().empty()) {
+        current = NamedBook();
+    } else if (const std::string chosen = ChosenBook(); !chosen.empty()) {
+        current = AsConnectionString(chosen);
     } else {
-        current = FileConnectionString();
+        current = std::string(kFilePrefix) + "data.mdb";
     }
     return current.c_str();
 }
 
+bool BookIsChosen() {
+    return !ChosenBook().empty();
+}
+
 void SetBookDataSource(const std::string& path) {
-    if (IsServerUri(path)) {
-        NamedServer() = WithoutPassword(path);
-        return;
-    }
-    NamedServer().clear();
-    FileConnectionString() = kFilePrefix + path;
+    NamedBook() = AsConnectionString(path);
 }
 
 std::string ShownBookName(const std::string& connectionString) {
-    if (IsServerUri(connectionString))
+    if (IsServerBook(connectionString))
         return WithoutPassword(connectionString);
     const std::string key = "Data Source=";
     const size_t at = connectionString.find(key);
