@@ -7,8 +7,10 @@
 
 #include "BackupCommands.h"
 #include "BillImportCommand.h"
+#include "BookCopy.h"
 #include "CsvExport.h"
 #include "JetImport.h"
+#include "data/BookConnection.h"
 #include "data/BookFile.h"
 #include "res/Version.h"
 
@@ -31,8 +33,9 @@ int Check(const Arguments& args) {
     const auto problems = CheckBook(args[0]);
     for (const auto& p : problems)
         std::printf("%s\n", p.c_str());
+    std::printf("book: %s\n", ShownBookName(args[0]).c_str());
     if (problems.empty())
-        std::printf("%s: ok\n", args[0].c_str());
+        std::printf("%s: ok\n", ShownBookName(args[0]).c_str());
     return problems.empty() ? 0 : 1;
 }
 
@@ -57,6 +60,10 @@ int Backups(const Arguments& args) {
 
 int Restore(const Arguments& args) {
     return RunRestoreCommand(args[0], args[1], stdout, stderr);
+}
+
+int Copy(const Arguments& args) {
+    return RunCopyCommand(args[0], args[1], stdout, stderr);
 }
 
 int ImportBill(const Arguments& args) {
@@ -90,6 +97,8 @@ const Command kCommands[] = {
      Backups},
     {"restore", "BACKUP BOOK", "put BACKUP in the place of BOOK, backing BOOK up first", 2, 2,
      Restore},
+    {"copy", "FROM TO", "copy a whole book into a new one (a file or an empty server database)", 2,
+     2, Copy},
     {"import-bill", "BOOK FILE --member NAME [--dry-run]",
      "book an Alipay or WeChat Pay statement for the family member NAME", 4, 5, ImportBill},
 };
@@ -104,6 +113,7 @@ int Usage(std::FILE* out) {
         std::fprintf(out, "  %-30s %s\n", synopsis.c_str(), c.summary);
     }
     std::fputs(
+        "\nA book is a file's path or a server's URI: postgresql://user@host:port/dbname\n"
         "\nOptions:\n"
         "  -h, --help                     show this help\n"
         "  --version                      show the version\n",

@@ -6,6 +6,7 @@
 
 #include "data/BookConnection.h"
 #include "data/BookFile.h"
+#include "data/ServerBook.h"
 
 namespace fs = std::filesystem;
 
@@ -36,6 +37,14 @@ std::string DefaultBookPath() {
 
 std::string EnterBook(const std::optional<std::string>& named) {
     std::error_code ec;
+    // A book on a server has no folder to enter and is never made here.
+    if (named && IsServerBook(*named)) {
+        SetBookDataSource(*named);
+        return {};
+    }
+    // A book chosen in the environment or the configuration is taken as it stands.
+    if (!named && BookIsChosen())
+        return {};
     if (named) {
         fs::path book = fs::absolute(*named, ec);
         if (fs::is_directory(book, ec))

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+#include "data/BookConnection.h"
 #include "platform/skin/Skin.h"
 #include "res/ResourceIds.h"
 #include "res/Resources.h"
@@ -22,6 +23,7 @@ bool CAboutDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     dsSkinWindow(this, 100, "aboutdialog", 1);
     dsSkinWindow(GetDlgItem(IDC_LINK_SITE), 106, "linkstatic", 0);
+    SetDlgItemText(IDC_STATIC_BOOK, "账本：" + ShownBookName(BookConnectionString()));
     return true;
 }
 

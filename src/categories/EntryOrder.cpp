@@ -1,13 +1,25 @@
 #include "categories/EntryOrder.h"
 
+#include <chrono>
+#include <random>
+#include <thread>
 #include <utility>
 
 #include "data/ADODatabase.h"
+#include "data/ADOException.h"
 #include "data/ADORecordset.h"
 #include "data/ADOTransaction.h"
+#include "platform/ado/ComError.h"
 #include "platform/ado/JetDialect.h"
 
 namespace {
+// A reorder that keeps clashing with others after this many runs is reported.
+constexpr int kReorderAttempts = 20;
+
+std::minstd_rand& RetryRandom() {
+    static std::minstd_rand random(std::random_device{}());
+    return random;
+}
 
 // A stored row, and the texts the lists show for it.
 struct ShownRow {
@@ -72,9 +84,24 @@ void SaveEntryOrder(CADODatabase& db, const std::string& kind,
 
 void StoreEntryOrder(CADODatabase& db, const std::string& kind,
                      const std::vector<CategoryEntry>& entries) {
-    CADOTransaction transaction(db);
-    std::vector<StoredEntry> arranged = Arrange(ReadKindTable(db, kind), entries);
-    ClearKindTable(db, kind);
-    SaveEntryOrder(db, kind, arranged);
-    transaction.Commit();
+    // Two PCs reordering at once: one rewrite wins whole, the other runs again after it.
+    for (int attempt = 1;; ++attempt) {
+        try {
+            CADOTransaction transaction(db, true);
+            std::vector<StoredEntry> arranged = Arrange(ReadKindTable(db, kind), entries);
+            ClearKindTable(db, kind);
+            SaveEntryOrder(db, kind, arranged);
+            transaction.Commit();
+            return;
+        } catch (const CADOException& e) {
+            if (!IsSerializationFailure(e.m_facts) || attempt == kReorderAttempts)
+                throw;
+        } catch (const CComError& e) {
+            if (!IsSerializationFailure(e.Facts()) || attempt == kReorderAttempts)
+                throw;
+        }
+        // A moment that grows and differs between PCs, so the next run does not clash again.
+        std::this_thread::sleep_for(std::chrono::milliseconds(
+            std::uniform_int_distribution<int>(1, 5 * attempt)(RetryRandom())));
+    }
 }

@@ -49,6 +49,12 @@ void CADODatabase::BeginTrans() {
     m_connection->BeginTrans();
 }
 
+void CADODatabase::BeginSerializableTrans() {
+    if (!m_connection)
+        throw CComError(E_POINTER);
+    m_connection->BeginSerializableTrans();
+}
+
 void CADODatabase::CommitTrans() {
     m_connection->CommitTrans();
 }

@@ -29,6 +29,7 @@ public:
     // Groups writes made through recordsets on this database so that they are
     // stored together or not at all (see CADOTransaction). CComError on failure.
     void BeginTrans();
+    void BeginSerializableTrans();
     void CommitTrans();
     void RollbackTrans();
 

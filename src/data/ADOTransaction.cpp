@@ -2,8 +2,11 @@
 
 #include "data/ADODatabase.h"
 
-CADOTransaction::CADOTransaction(CADODatabase& database) : m_database(database) {
-    m_database.BeginTrans();
+CADOTransaction::CADOTransaction(CADODatabase& database, bool serializable) : m_database(database) {
+    if (serializable)
+        m_database.BeginSerializableTrans();
+    else
+        m_database.BeginTrans();
 }
 
 CADOTransaction::~CADOTransaction() {

@@ -6,7 +6,9 @@ class CADODatabase;
 // back on destruction unless Commit was called (e.g. when a write throws).
 class CADOTransaction {
 public:
-    explicit CADOTransaction(CADODatabase& database);
+    // `serializable`: isolated as if it ran alone; a clash fails it (IsSerializationFailure)
+    // and the whole group can be run again.
+    explicit CADOTransaction(CADODatabase& database, bool serializable = false);
     ~CADOTransaction();
     CADOTransaction(const CADOTransaction&) = delete;
     CADOTransaction& operator=(const CADOTransaction&) = delete;

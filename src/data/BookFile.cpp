@@ -5,6 +5,7 @@
 
 #include "data/BookSide.h"
 #include "data/PasswordHash.h"
+#include "data/ServerBook.h"
 #include "platform/ado/ComError.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/DatabaseFile.h"
@@ -80,7 +81,9 @@ std::string WriteProblem(CConnection& connection) {
     }
     std::string problem;
     try {
-        connection.Execute("CREATE TABLE main.\"tillbook-db write check\" (x)");
+        connection.Execute(connection.Kind() == EngineKind::SQLite
+                               ? "CREATE TABLE main.\"tillbook-db write check\" (x)"
+                               : "CREATE TABLE \"tillbook-db write check\" (x integer)");
     } catch (const CComError& e) {
         problem =
             "read-only: " + connection.FilePath() + " cannot be written (" + e.Description() + ")";
@@ -132,16 +135,33 @@ const std::string& BookSchema() {
 void CreateBook(const std::string& path) {
     // The administrator goes in with the hash of the password the login dialog offers, and
     // in the same transaction, so no plain copy ever reaches the file.
+    if (IsServerBook(path)) {
+        CreateServerBook(path, HashPassword("kerno482"));
+        return;
+    }
     const std::string root = "INSERT INTO tbUser (user, password) VALUES ('root', '" +
                              HashPassword("kerno482") + "');\n";
     CreateDatabaseFile(path, BookSchema() + root);
+}
+
+void CreateEmptyBook(const std::string& path) {
+    // The schema script ends in the starting rows, which a copy brings along itself.
+    std::string tables = BookSchema();
+    const std::vector<std::string> rows = StartingRowStatements();
+    const size_t rowsStart = rows.empty() ? std::string::npos : tables.find(rows.front());
+    if (rowsStart != std::string::npos)
+        tables.erase(rowsStart);
+    CreateDatabaseFile(path, tables);
 }
 
 std::vector<std::string> CheckBook(const std::string& path) {
     std::vector<std::string> problems;
     auto connection = std::make_shared<CConnection>();
     try {
-        connection->OpenFile(path);
+        if (IsServerBook(path))
+            connection->OpenServer(path);
+        else
+            connection->OpenFile(path);
     } catch (const CComError& e) {
         problems.push_back(e.Description());
         return problems;
@@ -186,19 +206,23 @@ std::vector<std::string> CheckBook(const std::string& path) {
         if (IsDamage(e))
             problems.push_back("damaged: table baseData cannot be read (" + e.Description() + ")");
     }
-    try {
-        CRecordset rs;
-        rs.Open("PRAGMA integrity_check", connection, adOpenStatic, adLockOptimistic, adCmdUnknown);
-        for (; !rs.IsEOF(); rs.MoveNext()) {
-            const CVariant line = rs.GetValue(CVariant::FromI4(0));
-            if (line.Kind() == VarKind::Text && line.TextValue() == "ok")
-                continue;
-            problems.push_back("integrity: " + line.TextValue());
+    // The server checks its own storage; a file is checked here.
+    if (connection->Kind() == EngineKind::SQLite) {
+        try {
+            CRecordset rs;
+            rs.Open("PRAGMA integrity_check", connection, adOpenStatic, adLockOptimistic,
+                    adCmdUnknown);
+            for (; !rs.IsEOF(); rs.MoveNext()) {
+                const CVariant line = rs.GetValue(CVariant::FromI4(0));
+                if (line.Kind() == VarKind::Text && line.TextValue() == "ok")
+                    continue;
+                problems.push_back("integrity: " + line.TextValue());
+            }
+        } catch (const CComError& e) {
+            problems.push_back(
+                (IsDamage(e) ? "damaged: integrity check failed: " : "integrity check failed: ") +
+                e.Description());
         }
-    } catch (const CComError& e) {
-        problems.push_back(
-            (IsDamage(e) ? "damaged: integrity check failed: " : "integrity check failed: ") +
-            e.Description());
     }
     // A sound book the program cannot write is no use for book-keeping.
     if (problems.empty()) {

@@ -7,7 +7,9 @@
 
 void ReopenIfBookGone(CADODatabase& db) {
     std::error_code ec;
-    if (db.IsOpen() && std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec))
+    // A server book has no file to lose; its connection comes back by itself.
+    if (db.IsOpen() && (db.GetActiveConnection()->Kind() != EngineKind::SQLite ||
+                        std::filesystem::exists(db.GetActiveConnection()->FilePath(), ec)))
         return;
     db.Close();
     db.SetConnectionString(BookConnectionString());

@@ -46,6 +46,11 @@ namespace {
 // The household's words for what went wrong; empty when the facts say nothing
 // this program can explain better than the code.
 std::string Explain(const ComErrorFacts& facts) {
+    if (facts.connectionLost) {
+        return "无法连接账本服务器“" + facts.server +
+               "”：连接已断开，或服务器没有运行。\n请检查网络和服务器后再试一次，"
+               "下一次操作会重新连接；已经保存的数据不会丢失。";
+    }
     const std::string file = "“" + ShownPath(facts.path) + "”";
     switch (facts.fileFault) {
         case FileFault::Missing:

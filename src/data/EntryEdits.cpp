@@ -105,8 +105,12 @@ public:
                 names += (names.empty() ? "" : ", ") + Column(name);
                 marks += marks.empty() ? "?" : ", ?";
             }
+            // The server makes its keys itself unless told that these are the row's own.
+            const char* keep = m_connection.Kind() == EngineKind::PostgreSQL
+                                   ? " overriding system value"
+                                   : "";
             m_insert = CStatement(m_connection, "insert into " + Column(m_side.entryTable) + " (" +
-                                                    names + ") values (" + marks + ")");
+                                                    names + ")" + keep + " values (" + marks + ")");
         }
         m_insert.Reset();
         for (std::size_t c = 0; c < row.values.size(); ++c)

@@ -18,6 +18,8 @@ const DialogTemplate& AboutDialogTemplate() {
             {IDC_STATIC, ControlKind::Static, "© 2026 Quillmoor 版权所有", 40, 23, 119, 13},
             {IDC_STATIC, ControlKind::Static, "邮箱：hello@quillmoor.example", 40, 38, 119, 11},
             {IDC_LINK_SITE, ControlKind::LinkLabel, "官方网站", 41, 54, 35, 12, TabStop},
+            // Which book is open: the file's name or the server's URI, filled in at start.
+            {IDC_STATIC_BOOK, ControlKind::Static, "账本：", 11, 70, 160, 24},
             {IDOK, ControlKind::DefPushButton, "确定", 178, 80, 50, 16, Group | TabStop},
         }};
     return tpl;

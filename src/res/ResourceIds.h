@@ -28,6 +28,7 @@ constexpr int IDC_STATIC_STATUS = 1051;
 
 // About box
 constexpr int IDC_LINK_SITE = 1060;
+constexpr int IDC_STATIC_BOOK = 1061;
 
 // Login dialog
 constexpr int IDC_STATIC_USER = 1006;

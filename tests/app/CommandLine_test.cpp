@@ -103,6 +103,21 @@ TEST_F(BookPlace, ANamedBookIsOpenedInItsOwnFolderAndNeverMade) {
     EXPECT_NE(EnterBook((Root() / "nosuch" / "data.mdb").string()), "");
 }
 
+TEST_F(BookPlace, ABookChosenInTheEnvironmentIsTakenAsItStandsAndTheCommandLineWins) {
+    setenv("TILLBOOK_BOOK", "/srv/家/账本.mdb", 1);
+    EXPECT_EQ(EnterBook(std::nullopt), "");
+    EXPECT_EQ(std::string(BookConnectionString()),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=/srv/家/账本.mdb");
+    EXPECT_EQ(fs::current_path(), Root() / "elsewhere");
+    EXPECT_FALSE(fs::exists(Root() / "xdg")) << "a chosen book is never made";
+
+    fs::create_directories(Root() / "家");
+    EXPECT_EQ(EnterBook((Root() / "家" / "旧账.mdb").string()), "");
+    EXPECT_EQ(std::string(BookConnectionString()),
+              "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=旧账.mdb");
+    unsetenv("TILLBOOK_BOOK");
+}
+
 TEST(Program, HelpAndVersionAnswerWithoutAWindow) {
     for (const auto& [option, expected] :
          {std::pair{"--help", "用法：tillbook [选项]"}, std::pair{"--version", "Tillbook 1.0.0"}}) {

@@ -359,10 +359,15 @@ TEST_F(BaseData, AMoveKeepsEveryStoredValueExactly) {
     db.Open();
     CADORecordset rs(&db);
     rs.Open(db.GetActiveConnection(),
-            "select quote(类型) || ' ' || quote(备注) from 家庭成员 order by rowid");
+            "select 类型, 备注 from 家庭成员 order by rowid");
     Texts stored;
-    for (std::string row; !rs.IsEOF(); rs.MoveNext()) {
-        rs.GetFieldValue(0, row);
+    for (; !rs.IsEOF(); rs.MoveNext()) {
+        std::string row;
+        for (const char* name : {"类型", "备注"}) {
+            const CVariant& value = rs.GetFieldVariant(name);
+            row += row.empty() ? "" : " ";
+            row += value.Kind() == VarKind::Null ? "NULL" : "'" + value.TextValue() + "'";
+        }
         stored.push_back(row);
     }
     EXPECT_EQ(stored, (Texts{"'' ''", "NULL '无名'", "'甲' NULL", "'乙' ''"}));

@@ -1,4 +1,4 @@
-# Fails when a source outside src/platform/ado includes the engine's header.
+# Fails when a source outside src/platform/ado includes an engine's header (SQLite's or libpq's).
 # The header sits in the system include path, so the compiler alone cannot
 # refuse it; only the connection/recordset layer may know the engine.
 # Usage: cmake -DROOT=<source tree> -P EngineHeader.cmake
@@ -15,7 +15,7 @@ foreach(top src tests tools fuzz)
     if(relative MATCHES "^src/platform/ado/")
       continue()
     endif()
-    file(STRINGS "${file}" hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]sqlite3(ext)?\\.h[>\"]")
+    file(STRINGS "${file}" hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](sqlite3(ext)?|libpq-fe|libpq/[a-z-]+|postgres_ext|pg_config)\\.h[>\"]")
     if(hits)
       list(APPEND offenders "${relative}")
     endif()
@@ -23,5 +23,5 @@ foreach(top src tests tools fuzz)
 endforeach()
 if(offenders)
   list(JOIN offenders "\n  " shown)
-  message(FATAL_ERROR "Only src/platform/ado may include the engine's header; these do:\n  ${shown}")
+  message(FATAL_ERROR "Only src/platform/ado may include an engine's header; these do:\n  ${shown}")
 endif()

@@ -70,9 +70,17 @@ struct ComErrorFacts {
     std::string path;      // the file the connection works on
     FileFault fileFault = FileFault::None;
     Lack lack = Lack::None;
-    std::string lackName;   // the missing table or column
-    std::string statement;  // the statement that failed, when there was one
+    std::string lackName;         // the missing table or column
+    std::string statement;        // the statement that failed, when there was one
+    std::string server;           // the server the connection works on; empty for a file
+    std::string state;            // the server's five-character SQLSTATE
+    bool connectionLost = false;  // the server could not be reached or went away
 };
+
+// A transaction that lost a clash with another one and can simply be run again.
+inline bool IsSerializationFailure(const ComErrorFacts& facts) {
+    return facts.state == "40001" || facts.state == "40P01";
+}
 
 // The error object every failing call of the connection/recordset layer throws:
 // a result code, the failing object's source, a plain English description for

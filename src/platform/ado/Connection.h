@@ -6,41 +6,13 @@
 #include <string_view>
 
 #include "platform/ado/ComError.h"
+#include "platform/ado/Engine.h"
+#include "platform/ado/SqliteEngine.h"
 
-struct sqlite3;
-
-// Owns one engine connection handle and closes it once.
-class CEngineHandle {
-public:
-    CEngineHandle() = default;
-    explicit CEngineHandle(sqlite3* db) : m_db(db) {}
-    ~CEngineHandle() { Reset(); }
-    CEngineHandle(const CEngineHandle&) = delete;
-    CEngineHandle& operator=(const CEngineHandle&) = delete;
-    CEngineHandle(CEngineHandle&& other) noexcept : m_db(other.Release()) {}
-    CEngineHandle& operator=(CEngineHandle&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            m_db = other.Release();
-        }
-        return *this;
-    }
-
-    sqlite3* Get() const { return m_db; }
-    sqlite3* Release() {
-        sqlite3* db = m_db;
-        m_db = nullptr;
-        return db;
-    }
-    void Reset();
-
-private:
-    sqlite3* m_db = nullptr;
-};
-
-// The connection object: opens an existing SQLite book named by a Jet-style
-// connection string ("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>").
-// Failing calls throw CComError carrying the engine's codes and the file path.
+// The connection object: opens an existing book named by a connection string,
+// either Jet-style for a book file ("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>")
+// or a server's URI ("postgresql://user@host:port/dbname"). Failing calls throw
+// CComError carrying the engine's codes and the file path or server.
 class CConnection {
 public:
     CConnection() = default;
@@ -48,42 +20,48 @@ public:
     CConnection& operator=(const CConnection&) = delete;
 
     // 0 closed, 1 open.
-    long GetState() const { return m_db.Get() != nullptr ? 1 : 0; }
+    long GetState() const { return m_engine != nullptr ? 1 : 0; }
     // Open, Close and OpenFile return S_OK or throw CComError.
     HRESULT Open(const std::string& connectionString, const std::string& userId,
                  const std::string& password, long options);
     HRESULT Close();
     // Opens an existing SQLite file by path (what Open does once the string is read).
     HRESULT OpenFile(const std::string& path);
+    // Opens a book on a server by its libpq URI; the password comes from libpq itself.
+    HRESULT OpenServer(const std::string& uri);
 
     // Groups several writes so that they land together or not at all; CComError on failure.
     void BeginTrans();
+    // The same, isolated as if the transaction ran alone; a clash fails it at once
+    // (IsSerializationFailure) and it can be run again.
+    void BeginSerializableTrans();
     void CommitTrans();
     void RollbackTrans();
 
-    // For the recordsets on this connection.
-    sqlite3* Handle() const { return m_db.Get(); }
-    // Full path of the open file.
-    const std::string& FilePath() const { return m_strPath; }
+    // The engine behind the connection (throws when closed). A server connection that
+    // broke is opened again here, so the next action after a lost connection works.
+    IEngineConnection& Engine() const;
+    EngineKind Kind() const;
+    // What the connection is open on: the file's full path, or the server's URI.
+    const std::string& FilePath() const;
     // True when the engine opened the file for reading only (its permissions forbid writing).
     bool IsReadOnly() const;
-    // Turns an engine result into the matching CComError and throws it; the statement, when
-    // given, goes into the facts for the log.
-    [[noreturn]] void RaiseEngineError(int rc, std::string_view statement = {}) const;
-    // The rowid of the last row this connection inserted, and the rows its last write changed.
+    // The row key of the last row this connection inserted, and the rows its last write changed.
     std::int64_t LastInsertRowid() const;
     int Changes() const;
     // Runs a statement without rows; CComError on failure.
     void Execute(const char* sql);
 
 private:
-    CEngineHandle m_db;
+    mutable std::unique_ptr<IEngineConnection> m_engine;
     std::string m_strPath;
+    std::string m_strServer;  // the URI to open again; empty for a file
+    int m_nTransactionDepth = 0;
 };
 
 using ConnectionPtr = std::shared_ptr<CConnection>;
 
-// How long a call waits for a book that another program is writing.
-constexpr int kBusyTimeoutMs = 3000;
-// The provider the connection string must name.
+// The provider a Jet-style connection string must name.
 constexpr const char* kJetProvider = "Microsoft.Jet.OLEDB.4.0";
+// True for a connection string naming a server book (libpq's URI forms).
+bool IsServerConnectionString(const std::string& connectionString);

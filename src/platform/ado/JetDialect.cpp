@@ -2,6 +2,9 @@
 
 #include <cctype>
 #include <cstdio>
+#include <initializer_list>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/ado/ComError.h"
@@ -232,21 +235,307 @@ std::string UnquoteTableName(std::string_view s) {
     return std::string(s);
 }
 
-JetTranslation TranslateJetStatement(std::string_view jet) {
+namespace {
+
+bool IsOneOf(std::string_view word, std::initializer_list<const char*> keywords) {
+    for (const char* k : keywords) {
+        if (IsKeyword(word, k))
+            return true;
+    }
+    return false;
+}
+
+// Words the server reads as SQL rather than as a table or column name.
+bool IsSqlWord(std::string_view word) {
+    return IsOneOf(word, {"select",
+                          "from",
+                          "where",
+                          "and",
+                          "or",
+                          "not",
+                          "null",
+                          "is",
+                          "in",
+                          "like",
+                          "ilike",
+                          "between",
+                          "order",
+                          "by",
+                          "group",
+                          "having",
+                          "asc",
+                          "desc",
+                          "as",
+                          "on",
+                          "join",
+                          "inner",
+                          "left",
+                          "right",
+                          "outer",
+                          "cross",
+                          "full",
+                          "natural",
+                          "union",
+                          "all",
+                          "intersect",
+                          "except",
+                          "distinct",
+                          "insert",
+                          "into",
+                          "values",
+                          "update",
+                          "set",
+                          "delete",
+                          "default",
+                          "limit",
+                          "offset",
+                          "case",
+                          "when",
+                          "then",
+                          "else",
+                          "end",
+                          "exists",
+                          "escape",
+                          "cast",
+                          "true",
+                          "false",
+                          "using",
+                          "with",
+                          "returning",
+                          "nulls",
+                          "first",
+                          "last",
+                          "any",
+                          "some",
+                          "interval",
+                          "current_date",
+                          "current_time",
+                          "current_timestamp",
+                          "localtimestamp",
+                          "create",
+                          "table",
+                          "drop",
+                          "alter",
+                          "index",
+                          "primary",
+                          "key",
+                          "unique",
+                          "references",
+                          "constraint",
+                          "check",
+                          "rename",
+                          "to",
+                          "view",
+                          "cascade",
+                          "add",
+                          "column",
+                          "if",
+                          "begin",
+                          "commit",
+                          "rollback",
+                          "transaction",
+                          "integer",
+                          "int",
+                          "bigint",
+                          "smallint",
+                          "double",
+                          "precision",
+                          "real",
+                          "text",
+                          "varchar",
+                          "char",
+                          "date",
+                          "timestamp",
+                          "numeric",
+                          "decimal",
+                          "boolean",
+                          "time"});
+}
+
+std::string DoubleQuoted(std::string_view name) {
+    return QuoteIdentifier(name);
+}
+
+// The next token that is neither space nor comment, or null.
+const Token* NextMeaningful(const std::vector<Token>& tokens, size_t i) {
+    for (++i; i < tokens.size(); ++i) {
+        if (tokens[i].kind != TokKind::Space && tokens[i].kind != TokKind::Comment)
+            return &tokens[i];
+    }
+    return nullptr;
+}
+
+const Token* PreviousMeaningful(const std::vector<Token>& tokens, size_t i) {
+    while (i-- > 0) {
+        if (tokens[i].kind != TokKind::Space && tokens[i].kind != TokKind::Comment)
+            return &tokens[i];
+    }
+    return nullptr;
+}
+
+bool IsDatePart(std::string_view word) {
+    return IsOneOf(word, {"year", "month", "day", "hour", "minute", "second"});
+}
+
+// One token as the server's dialect writes it: names quoted as written (so mixed-case and
+// Chinese names and words like "user" mean the column), Jet's date parts and "&" joins.
+std::string ServerToken(const std::vector<Token>& tokens, size_t i) {
+    const Token& t = tokens[i];
+    if (t.kind == TokKind::Quoted && (t.text[0] == '[' || t.text[0] == '`'))
+        return DoubleQuoted(UnquoteTableName(t.text));
+    if (t.kind == TokKind::Punct && t.text == "&")
+        return "||";
+    // Jet's Year(d) and the like: the part named first, as the server's date_part takes it.
+    if (t.kind == TokKind::Punct && t.text == "(") {
+        const Token* before = PreviousMeaningful(tokens, i);
+        if (before != nullptr && before->kind == TokKind::Word && IsDatePart(before->text)) {
+            std::string part(before->text);
+            for (char& c : part)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            return "('" + part + "', ";
+        }
+    }
+    if (t.kind != TokKind::Word || std::isdigit(static_cast<unsigned char>(t.text[0])))
+        return std::string(t.text);
+    const Token* next = NextMeaningful(tokens, i);
+    const Token* before = PreviousMeaningful(tokens, i);
+    // "into t (a, b)": a table before its column list, not a call.
+    const bool named = before != nullptr && before->kind == TokKind::Word &&
+                       IsOneOf(before->text, {"into", "update", "table", "from", "join"});
+    if (next != nullptr && next->text == "(" && !named)
+        return IsDatePart(t.text) ? "date_part" : std::string(t.text);
+    if (IsKeyword(t.text, "like"))
+        return "ILIKE";  // Jet compares text without case, as the file engine does for ASCII
+    if (IsKeyword(t.text, "integer") || IsKeyword(t.text, "int"))
+        return "bigint";  // Jet's and the file engine's whole numbers have 64 bits here
+    if (IsSqlWord(t.text))
+        return std::string(t.text);
+    return DoubleQuoted(t.text);
+}
+
+// "select top N ..." -> the tokens of "top N" and N; none when the statement has no TOP.
+std::optional<std::pair<size_t, size_t>> TopClause(const std::vector<Token>& tokens,
+                                                   std::string& count) {
+    size_t i = 0;
+    while (i < tokens.size() &&
+           (tokens[i].kind == TokKind::Space || tokens[i].kind == TokKind::Comment))
+        ++i;
+    if (i >= tokens.size() || !IsKeyword(tokens[i].text, "select"))
+        return std::nullopt;
+    const Token* top = NextMeaningful(tokens, i);
+    if (top == nullptr || top->kind != TokKind::Word || !IsKeyword(top->text, "top"))
+        return std::nullopt;
+    const size_t topIndex = static_cast<size_t>(top - tokens.data());
+    const Token* n = NextMeaningful(tokens, topIndex);
+    if (n == nullptr || n->kind != TokKind::Word ||
+        n->text.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    count = n->text;
+    return std::make_pair(topIndex, static_cast<size_t>(n - tokens.data()));
+}
+
+bool HasOrderBy(const std::vector<Token>& tokens) {
+    int depth = 0;
+    for (const Token& t : tokens) {
+        if (t.kind == TokKind::Punct && t.text == "(")
+            ++depth;
+        if (t.kind == TokKind::Punct && t.text == ")")
+            --depth;
+        if (depth == 0 && t.kind == TokKind::Word && IsKeyword(t.text, "order"))
+            return true;
+    }
+    return false;
+}
+
+// The order the file engine gives a plain select: a range on a column as the first condition
+// is read through that column's index, so in its order; anything else in the order stored.
+std::string StoredOrderOf(const std::vector<Token>& tokens) {
+    std::vector<const Token*> words;
+    for (const Token& t : tokens) {
+        if (t.kind != TokKind::Space && t.kind != TokKind::Comment)
+            words.push_back(&t);
+    }
+    for (size_t i = 0; i + 2 < words.size(); ++i) {
+        if (words[i]->kind != TokKind::Word || !IsKeyword(words[i]->text, "where"))
+            continue;
+        const Token& column = *words[i + 1];
+        const std::string_view op = words[i + 2]->text;
+        const bool unequal = op == "<" && i + 3 < words.size() && words[i + 3]->text == ">";
+        const bool range = ((op == ">" || op == "<") && !unequal) ||
+                           (words[i + 2]->kind == TokKind::Word && IsKeyword(op, "between"));
+        if (range && IsIdentifierToken(column) && !IsSqlWord(column.text))
+            return "ORDER BY " + QuoteIdentifier(UnquoteTableName(column.text)) + ", rowid";
+        break;
+    }
+    return "ORDER BY rowid";
+}
+
+// Puts `tail` after the statement, before a closing semicolon, past a closing comment.
+void Append(std::string& sql, const std::string& tail) {
+    size_t end = sql.size();
+    while (end > 0 &&
+           (std::isspace(static_cast<unsigned char>(sql[end - 1])) || sql[end - 1] == ';'))
+        --end;
+    sql.resize(end);
+    sql += "\n" + tail;
+}
+
+}  // namespace
+
+JetTranslation TranslateJetStatement(std::string_view jet, EngineKind target) {
+    const bool server = target == EngineKind::PostgreSQL;
     const std::vector<Token> tokens = Tokenize(jet);
     JetTranslation result;
     size_t selectIndex = 0;
     result.identityTable = SingleTableOf(tokens, selectIndex);
+    std::string topCount;
+    const auto top = TopClause(tokens, topCount);
+    // Server target: the nesting depth, and the open round( calls.
+    struct Round {
+        int depth;
+        size_t start;     // of "round" in the output
+        size_t argStart;  // after its "("
+    };
+    int depth = 0;
+    std::vector<Round> rounds;
     result.sql.reserve(jet.size() + 32);
     for (size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = tokens[i];
+        if (top && i >= top->first && i <= top->second)
+            continue;
         if (t.kind == TokKind::Date) {
             // The literal stays one token of its own whatever stands next to it.
             if (!result.sql.empty() && JoinsALiteral(result.sql.back()))
                 result.sql += ' ';
-            result.sql += DateLiteralToSql(t.text);
+            result.sql += (server ? "TIMESTAMP " : "") + DateLiteralToSql(t.text);
             if (i + 1 < tokens.size() && JoinsALiteral(tokens[i + 1].text.front()))
                 result.sql += ' ';
+        } else if (server) {
+            result.sql += ServerToken(tokens, i);
+            if (t.kind == TokKind::Punct && t.text == "(") {
+                ++depth;
+                const Token* before = PreviousMeaningful(tokens, i);
+                if (before != nullptr && before->kind == TokKind::Word &&
+                    IsKeyword(before->text, "round"))
+                    rounds.push_back({depth, result.sql.rfind(before->text), result.sql.size()});
+            }
+            if (!rounds.empty() && rounds.back().depth == depth &&
+                (t.text == ")" || t.text == ",")) {
+                const Round r = rounds.back();
+                rounds.pop_back();
+                const std::string arg =
+                    result.sql.substr(r.argStart, result.sql.size() - 1 - r.argStart);
+                // Halves away from zero on the double itself, as Jet and the file engine round;
+                // with a count of digits, the server's decimal rounding.
+                if (t.text == ")")
+                    result.sql.replace(r.start, std::string::npos,
+                                       "trunc((" + arg + ") + sign(" + arg + ") * 0.5)");
+                else
+                    result.sql.replace(r.argStart, std::string::npos,
+                                       "CAST(" + arg + " AS numeric),");
+            }
+            if (t.kind == TokKind::Punct && t.text == ")")
+                --depth;
         } else {
             result.sql.append(t.text);
         }
@@ -256,6 +545,18 @@ JetTranslation TranslateJetStatement(std::string_view jet) {
     }
     if (!result.identityTable.empty()) {
         result.sqlWithIdentity += result.sql.substr(result.sqlWithIdentity.size() - 7);
+        // The server keeps no order of its own: rows of one table come in the order they
+        // were stored, as the file gives them.
+        if (server && !HasOrderBy(tokens)) {
+            const std::string order = StoredOrderOf(tokens);
+            Append(result.sql, order);
+            Append(result.sqlWithIdentity, order);
+        }
+    }
+    if (top) {
+        Append(result.sql, "LIMIT " + topCount);
+        if (!result.sqlWithIdentity.empty())
+            Append(result.sqlWithIdentity, "LIMIT " + topCount);
     }
     return result;
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ado/Engine.h"
+
 // A statement in the Jet dialect, rewritten for SQLite.
 struct JetTranslation {
     std::string sql;
@@ -15,7 +17,7 @@ struct JetTranslation {
 // Rewrites #date# literals into ISO text literals and, for single-table selects,
 // asks for the rowid. Quoted text and identifiers are copied unchanged.
 // Throws CComError (DB_E_ERRORSINCOMMAND) for a malformed date literal.
-JetTranslation TranslateJetStatement(std::string_view jet);
+JetTranslation TranslateJetStatement(std::string_view jet, EngineKind target = EngineKind::SQLite);
 
 // A name as a safely quoted SQLite identifier: in double quotes, each one inside doubled.
 std::string QuoteIdentifier(std::string_view name);

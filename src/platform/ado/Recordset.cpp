@@ -16,6 +16,8 @@ namespace {
 constexpr const char* kSource = "ADODB.Recordset";
 // The cursor before the rows are read: on the first row, however many come.
 constexpr long kFirstRowPosition = -2;
+// The column every table's rows are written back by.
+constexpr std::string_view kRowKey = "rowid";
 
 // A comparable rank for sorting: NULLs first, then numbers, then text.
 int SortRank(const CVariant& v) {
@@ -69,13 +71,9 @@ HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connect
         (source.front() == '[' && source.back() == ']' && source.find(']') == source.size() - 1);
     if (options == adCmdTable || (options == adCmdUnknown && looksLikeName)) {
         const std::string name = UnquoteTableName(source);
-        CStatement lookup(*connection,
-                          "SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
-                          "AND name = ?1 COLLATE NOCASE");
-        lookup.BindText(1, name);
-        if (lookup.Step()) {
-            table = lookup.ColumnText(0);
-            tableType = lookup.ColumnText(1);
+        if (const std::optional<EngineTable> found = connection->Engine().FindTable(name)) {
+            table = found->name;
+            tableType = found->isTable ? "table" : "view";
         } else if (options == adCmdTable) {
             ComErrorFacts facts;
             facts.path = connection->FilePath();
@@ -100,30 +98,19 @@ HRESULT CRecordset::Open(const std::string& source, const ConnectionPtr& connect
         stmt = CStatement(*connection, tableSql);
         identityTable = table;
     } else {
-        const JetTranslation jet = TranslateJetStatement(source);
-        const char* tail = nullptr;
+        const JetTranslation jet = TranslateJetStatement(source, connection->Kind());
         if (!jet.sqlWithIdentity.empty()) {
-            hasIdentity = stmt.TryPrepare(*connection, jet.sqlWithIdentity, &tail) == 0;
-            identityTable = jet.identityTable;
-        }
-        if (!hasIdentity) {
-            // A view or a statement the rowid does not fit: read-only rows.
-            const int rc = stmt.TryPrepare(*connection, jet.sql, &tail);
-            if (rc != 0)
-                connection->RaiseEngineError(rc, jet.sql);
-        }
-        if (!stmt.IsPrepared()) {
-            throw CComError(DB_E_ERRORSINCOMMAND, "SQLite",
-                            "Invalid SQL statement; expected 'DELETE', 'INSERT', 'SELECT' or "
-                            "'UPDATE'.");
-        }
-        // One statement per call: anything after it is refused, not run.
-        for (; tail != nullptr && *tail; ++tail) {
-            if (!IsAsciiSpace(*tail) && *tail != ';') {
-                throw CComError(DB_E_ERRORSINCOMMAND, "SQLite",
-                                "Characters found after end of SQL statement.");
+            // Only a table's rows have a key to write back by; a view's are read-only.
+            const std::optional<EngineTable> from =
+                connection->Engine().FindTable(jet.identityTable);
+            if (from && from->isTable) {
+                hasIdentity = stmt.TryPrepare(*connection, jet.sqlWithIdentity);
+                identityTable = from->name;
             }
         }
+        // A view or a statement the row key does not fit: read-only rows.
+        if (!hasIdentity)
+            stmt = CStatement(*connection, jet.sql);
     }
 
     if (stmt.ColumnCount() == 0) {
@@ -159,8 +146,15 @@ void CRecordset::DescribeFields(const CStatement& stmt, bool hasIdentity,
                                 const std::string& table) {
     const int first = hasIdentity ? 1 : 0;
     const int columns = stmt.ColumnCount();
+    // A server table keeps its row key as a column of its own, which "*" yields too.
+    const bool keyIsColumn = m_connection->Kind() == EngineKind::PostgreSQL;
     m_fields.clear();
+    m_sourceColumns.clear();
+    m_nStatementColumns = columns;
     for (int c = first; c < columns; ++c) {
+        if (keyIsColumn && stmt.ColumnOriginName(c) == kRowKey && !stmt.ColumnTableName(c).empty())
+            continue;
+        m_sourceColumns.push_back(c);
         CFieldInfo f;
         f.strName = stmt.ColumnName(c);
         f.kind = KindOfDeclaredType(stmt.ColumnDeclaredType(c));
@@ -187,9 +181,8 @@ void CRecordset::DescribeFields(const CStatement& stmt, bool hasIdentity,
 
 void CRecordset::FetchRows(CStatement& stmt) const {
     const bool hasIdentity = !m_strTable.empty();
-    const int first = hasIdentity ? 1 : 0;
     const auto n = static_cast<int>(m_fields.size());
-    if (stmt.ColumnCount() != first + n)
+    if (stmt.ColumnCount() != m_nStatementColumns)
         throw CComError(E_FAIL, kSource, "The table's columns have changed since it was opened.");
     // Rows this recordset has added and stored are already in memory.
     const std::vector<std::int64_t> added = StoredAddedRowids();
@@ -209,7 +202,7 @@ void CRecordset::FetchRows(CStatement& stmt) const {
         // Values are kept as the engine hands them over; a field becomes a variant when read.
         CRowStore::Cell* row = values.AppendRow();
         for (int c = 0; c < n; ++c)
-            values.Put(row[c], stmt.Column(c + first, m_fields[c].kind));
+            values.Put(row[c], stmt.Column(m_sourceColumns[c], m_fields[c].kind));
     }
     // The fetched rows come first, the added ones after them in the order they were added.
     const auto fetched = static_cast<long>(values.Rows());

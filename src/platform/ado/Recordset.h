@@ -108,6 +108,8 @@ private:
     long m_nCursorLocation = adUseClient;
     std::string m_strTable;  // table the rows write back to; empty when read-only
     std::vector<CFieldInfo> m_fields;
+    std::vector<int> m_sourceColumns;  // the statement's column of each field
+    int m_nStatementColumns = 0;
     // The rows are read on first need, from const calls too: reading changes
     // nothing a caller can see but the time taken, so the row state is mutable.
     mutable CRowStore m_values;

@@ -77,3 +77,28 @@ TEST(JetDialect, QuoteIdentifierDoublesQuotes) {
     EXPECT_EQ(SqlIdentifier("家庭成员"), "[家庭成员]");
     EXPECT_EQ(SqlIdentifier("a]\"b"), "\"a]\"\"b\"");
 }
+
+class JetServerRewrite : public testing::TestWithParam<Rewrite> {};
+
+TEST_P(JetServerRewrite, MatchesPostgreSql) {
+    EXPECT_EQ(TranslateJetStatement(GetParam().jet, EngineKind::PostgreSQL).sql, GetParam().sql);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Statements, JetServerRewrite,
+    testing::Values(
+        // Names as written (so "user" is the column), typed date literals, a range read in
+        // its column's order and otherwise in the stored order.
+        Rewrite{"select * from tbUser where user = 'root'",
+                "select * from \"tbUser\" where \"user\" = 'root'\nORDER BY rowid"},
+        Rewrite{"select * from normalIncome where 收入日期 >= #2026-12-06# and [备注] like 'a%'",
+                "select * from \"normalIncome\" where \"收入日期\" >= TIMESTAMP '2026-12-06 "
+                "00:00:00' and \"备注\" ILIKE 'a%'\nORDER BY \"收入日期\", rowid"},
+        Rewrite{"insert into 家庭成员 (类型) values ('甲' & '乙')",
+                "insert into \"家庭成员\" (\"类型\") values ('甲' || '乙')"},
+        // Rounding halves away from zero on the double, whole numbers of 64 bits.
+        Rewrite{"select sum(cast(round(a * 100) as integer)) from t",
+                "select sum(cast(trunc((\"a\" * 100) + sign(\"a\" * 100) * 0.5) as bigint)) from "
+                "\"t\""},
+        Rewrite{"select top 2 a, year(d) from t order by a;",
+                "select  \"a\", date_part('year', \"d\") from \"t\" order by \"a\"\nLIMIT 2"}));
