@@ -1,42 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <thread>
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "BillBook.h"
 #include "BillSamples.h"
 #include "data/BookFile.h"
+#include "support/KilledChild.h"
 #include "support/TempBook.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-int Trials() {
-    const char* asked = std::getenv("TILLBOOK_DURABILITY_TRIALS");
-    return asked ? std::max(200, std::atoi(asked)) : 200;
-}
-
-pid_t StartImport(const std::string& book, const std::string& file) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
-        execl(TILLBOOK_DB, TILLBOOK_DB, "import-bill", book.c_str(), file.c_str(), "--member",
-              "爸爸", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
 
 // Each trial imports a 2,000-row statement into a fresh copy of a book and kills the command
 // with SIGKILL at a random moment of its run. The book must then be sound and hold the whole
@@ -53,8 +32,8 @@ TEST(BillDurability, AKilledImportLeavesAllOrNothing) {
     // One undisturbed run sets the span the kills fall into.
     fs::copy_file(clean, target, fs::copy_options::overwrite_existing);
     const auto start = std::chrono::steady_clock::now();
-    int status = 0;
-    waitpid(StartImport(target, statement), &status, 0);
+    const std::vector<std::string> args{"import-bill", target, statement, "--member", "爸爸"};
+    const int status = KilledChild(TILLBOOK_DB, args, false).Wait();
     const auto span = std::chrono::steady_clock::now() - start;
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     ASSERT_EQ(QueryNumber(target, "select count(*) from billImport"), kWhole);
@@ -63,15 +42,13 @@ TEST(BillDurability, AKilledImportLeavesAllOrNothing) {
     const auto spanUs = std::chrono::duration_cast<std::chrono::microseconds>(span).count();
     std::uniform_int_distribution<long long> delayUs(0, spanUs * 11 / 10);
     int none = 0, all = 0;
-    for (int trial = 0; trial < Trials(); ++trial) {
+    for (int trial = 0; trial < DurabilityTrials(); ++trial) {
         for (const char* suffix : {"", "-journal", "-wal"})
             fs::remove(target + suffix);
         fs::copy_file(clean, target);
-        const pid_t pid = StartImport(target, statement);
-        ASSERT_GT(pid, 0);
+        KilledChild import(TILLBOOK_DB, args, false);
         std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
+        import.Kill();
 
         const std::vector<std::string> problems = CheckBook(target);
         ASSERT_TRUE(problems.empty()) << "trial " << trial << ": " << problems.front();

@@ -1,68 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <random>
 #include <set>
 #include <string>
 #include <thread>
 
-#include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "EntryTestSupport.h"
 #include "data/BookFile.h"
+#include "support/KilledChild.h"
 #include "support/TempBook.h"
 
 namespace {
-// TILLBOOK_DURABILITY_TRIALS asks for a longer run than the suite's 200 trials.
-int Trials() {
-    const char* asked = std::getenv("TILLBOOK_DURABILITY_TRIALS");
-    return asked ? std::max(200, std::atoi(asked)) : 200;
-}
-
-struct Child {
-    pid_t pid = -1;
-    int output = -1;
-    std::string read;
-};
-
-Child Start(const std::string& dir, int trial, const char* kind) {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        const std::string number = std::to_string(trial);
-        execl(TILLBOOK_CRASH_CHILD, TILLBOOK_CRASH_CHILD, dir.c_str(), number.c_str(), kind,
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    return {pid, fds[0], {}};
-}
-
-// Reads what the child wrote, waiting at most `timeoutMs` for more; false at end of output.
-bool ReadSome(Child& child, int timeoutMs) {
-    pollfd p{child.output, POLLIN, 0};
-    if (poll(&p, 1, timeoutMs) <= 0)
-        return true;
-    char buffer[4096];
-    const ssize_t n = read(child.output, buffer, sizeof buffer);
-    if (n <= 0)
-        return false;
-    child.read.append(buffer, static_cast<size_t>(n));
-    return true;
-}
-
 // Each trial starts a child that adds rows through the real dialog and kills it with SIGKILL
 // at a random moment: mostly once adding has begun, sometimes still while it opens the book.
 // After every kill the book must be sound and hold every row whose success was shown.
@@ -73,38 +26,29 @@ TEST(EntryDurability, EveryAcknowledgedAddSurvivesSigkill) {
     std::uniform_int_distribution<int> delayUs(0, 40000);
     std::uniform_int_distribution<int> earlyUs(0, 300000);
     long acknowledged = 0, lost = 0, storedUnacknowledged = 0, earlyKills = 0;
-    const int trials = Trials();
+    const int trials = DurabilityTrials();
 
     for (int trial = 0; trial < trials; ++trial) {
         const char* kind = trial % 2 == 0 ? "income" : "pay";
         const std::string table = trial % 2 == 0 ? "normalIncome" : "normalPay";
-        Child child = Start(book.Dir().string(), trial, kind);
-        ASSERT_GT(child.pid, 0);
+        KilledChild child(TILLBOOK_CRASH_CHILD, {book.Dir().string(), std::to_string(trial), kind},
+                          true);
         const bool early = trial % 5 == 4;
         if (early) {
             ++earlyKills;
             std::this_thread::sleep_for(std::chrono::microseconds(earlyUs(random)));
         } else {
-            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-            while (child.read.find('\n') == std::string::npos &&
-                   std::chrono::steady_clock::now() < giveUp)
-                ASSERT_TRUE(ReadSome(child, 100)) << "child ended early: " << child.read;
-            ASSERT_NE(child.read.find('\n'), std::string::npos) << "no add within 20 s";
+            ASSERT_TRUE(child.WaitFor("\n", std::chrono::seconds(20)))
+                << "no add within 20 s: " << child.Output();
             std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
         }
-        kill(child.pid, SIGKILL);
-        while (ReadSome(child, 5000)) {
-        }
-        close(child.output);
-        int status = 0;
-        waitpid(child.pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "trial " << trial << ": " << child.read;
+        ASSERT_TRUE(WIFSIGNALED(child.Kill())) << "trial " << trial << ": " << child.Output();
 
         std::set<long> acks;
         size_t start = 0;
-        for (size_t end; (end = child.read.find('\n', start)) != std::string::npos;
+        for (size_t end; (end = child.Output().find('\n', start)) != std::string::npos;
              start = end + 1) {
-            const std::string line = child.read.substr(start, end - start);
+            const std::string line = child.Output().substr(start, end - start);
             ASSERT_NE(line.rfind("E ", 0), 0u) << "trial " << trial << " showed " << line;
             acks.insert(std::stol(line));
         }

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <random>
 #include <sstream>
@@ -11,22 +9,15 @@
 #include <thread>
 #include <vector>
 
-#include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "data/BookFile.h"
 #include "platform/ado/Connection.h"
 #include "platform/ado/Statement.h"
+#include "support/KilledChild.h"
 #include "support/TempBook.h"
 
 namespace {
-int Trials() {
-    const char* asked = std::getenv("TILLBOOK_DURABILITY_TRIALS");
-    return asked ? std::max(200, std::atoi(asked)) : 200;
-}
-
 // Every row of a table exactly as stored, by 编号: "quote(member)|amount|quote(date)|...".
 using Book = std::map<long, std::vector<std::string>>;
 
@@ -97,42 +88,6 @@ struct Model {
     }
 };
 
-struct Child {
-    pid_t pid = -1;
-    int output = -1;
-    std::string read;
-};
-
-Child Start(const std::string& dir, int trial, const char* kind) {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return {};
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        const std::string number = std::to_string(trial);
-        execl(TILLBOOK_CRASH_CHILD, TILLBOOK_CRASH_CHILD, dir.c_str(), number.c_str(), kind,
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    return {pid, fds[0], {}};
-}
-
-bool ReadSome(Child& child, int timeoutMs) {
-    pollfd p{child.output, POLLIN, 0};
-    if (poll(&p, 1, timeoutMs) <= 0)
-        return true;
-    char buffer[4096];
-    const ssize_t n = read(child.output, buffer, sizeof buffer);
-    if (n <= 0)
-        return false;
-    child.read.append(buffer, static_cast<size_t>(n));
-    return true;
-}
-
 // Each trial starts a child that deletes, changes and takes back entries through the real
 // query dialog and kills it with SIGKILL at a random moment. The book must then be sound and
 // hold exactly the result of every acknowledged step, and of the one under way or not at all.
@@ -143,7 +98,7 @@ TEST(EditDurability, EveryAcknowledgedStepSurvivesSigkill) {
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> delayUs(0, 150000);
     long acknowledged = 0, underWayDone = 0, undos = 0;
-    const int trials = Trials();
+    const int trials = DurabilityTrials();
 
     for (int trial = 0; trial < trials; ++trial) {
         const char* kind = trial % 2 == 0 ? "income" : "pay";
@@ -152,23 +107,15 @@ TEST(EditDurability, EveryAcknowledgedStepSurvivesSigkill) {
             AddRows(path, table, 30, trial);
         Model model{Read(path, table), {}};
 
-        Child child = Start(book.Dir().string(), trial, kind);
-        ASSERT_GT(child.pid, 0);
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (child.read.find("A\n") == std::string::npos &&
-               std::chrono::steady_clock::now() < giveUp)
-            ASSERT_TRUE(ReadSome(child, 100)) << "child ended early: " << child.read;
+        KilledChild child(TILLBOOK_CRASH_CHILD, {book.Dir().string(), std::to_string(trial), kind},
+                          true);
+        ASSERT_TRUE(child.WaitFor("A\n", std::chrono::seconds(20)))
+            << "no step within 20 s: " << child.Output();
         std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
-        kill(child.pid, SIGKILL);
-        while (ReadSome(child, 5000)) {
-        }
-        close(child.output);
-        int status = 0;
-        waitpid(child.pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "trial " << trial << ": " << child.read;
+        ASSERT_TRUE(WIFSIGNALED(child.Kill())) << "trial " << trial << ": " << child.Output();
 
         std::string underWay;
-        std::istringstream lines(child.read);
+        std::istringstream lines(child.Output());
         for (std::string line; std::getline(lines, line);) {
             if (lines.eof())
                 break;  // cut off by the kill

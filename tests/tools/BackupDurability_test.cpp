@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -11,26 +9,19 @@
 #include <string>
 #include <thread>
 
-#include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "data/ADODatabase.h"
 #include "data/BackupCatalog.h"
 #include "data/BookBackup.h"
 #include "platform/ado/DatabaseBackup.h"
+#include "support/KilledChild.h"
 #include "support/TempBook.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-int Trials() {
-    const char* asked = std::getenv("TILLBOOK_DURABILITY_TRIALS");
-    return asked ? std::max(200, std::atoi(asked)) : 200;
-}
 
 void AddIncome(int count) {
     CADODatabase db;
@@ -44,27 +35,10 @@ void AddIncome(int count) {
     db.GetActiveConnection()->Execute(sql.c_str());
 }
 
-pid_t StartTool(const std::vector<std::string>& args) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        dup2(null, STDERR_FILENO);
-        std::vector<char*> argv{const_cast<char*>(TILLBOOK_DB)};
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(TILLBOOK_DB, argv.data());
-        _exit(127);
-    }
-    return pid;
-}
-
 // Runs the tool to its end once and returns how long that took.
 std::chrono::microseconds TimeOneRun(const std::vector<std::string>& args) {
     const auto start = Clock::now();
-    int status = 0;
-    waitpid(StartTool(args), &status, 0);
+    const int status = KilledChild(TILLBOOK_DB, args, false).Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
 }
@@ -76,11 +50,9 @@ std::chrono::microseconds TimeOneRun(const std::vector<std::string>& args) {
 bool RunAndKill(const std::vector<std::string>& args, std::chrono::microseconds& typical,
                 std::mt19937& random) {
     std::uniform_int_distribution<long> delay(0, typical.count() * 6 / 5);
-    const pid_t pid = StartTool(args);
+    KilledChild tool(TILLBOOK_DB, args, false);
     std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-    kill(pid, SIGKILL);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const int status = tool.Kill();
     typical = typical * (WIFSIGNALED(status) ? 51 : 45) / 50;
     return WIFSIGNALED(status);
 }
@@ -106,7 +78,7 @@ TEST(BackupDurability, AKilledBackupNeverListsAHalfWrittenFileNorHarmsTheBook) {
     std::mt19937 random(seed);
     std::set<std::string> seen;
     int killed = 0;
-    for (int trial = 0; trial < Trials(); ++trial) {
+    for (int trial = 0; trial < DurabilityTrials(); ++trial) {
         killed += RunAndKill(args, typical, random) ? 1 : 0;
         ASSERT_TRUE(DatabaseIntegrityProblems("data.mdb").empty()) << "trial " << trial;
         ASSERT_EQ(SummarizeBook("data.mdb").income, 20000);
@@ -115,8 +87,8 @@ TEST(BackupDurability, AKilledBackupNeverListsAHalfWrittenFileNorHarmsTheBook) {
     std::printf(
         "backup kills: %d of %d runs killed before the end (a run takes %lld us), %zu "
         "backups listed in all, seed %u\n",
-        killed, Trials(), static_cast<long long>(typical.count()), seen.size(), seed);
-    EXPECT_GT(killed, Trials() / 2);
+        killed, DurabilityTrials(), static_cast<long long>(typical.count()), seen.size(), seed);
+    EXPECT_GT(killed, DurabilityTrials() / 2);
 }
 
 TEST(BackupDurability, AKilledRestoreLeavesTheOldBookOrTheRestoredOneWhole) {
@@ -133,7 +105,7 @@ TEST(BackupDurability, AKilledRestoreLeavesTheOldBookOrTheRestoredOneWhole) {
     std::set<std::string> seen;
     long long now = 20000;
     int killed = 0, restored = 0;
-    for (int trial = 0; trial < Trials(); ++trial) {
+    for (int trial = 0; trial < DurabilityTrials(); ++trial) {
         const std::string& from = trial % 2 == 0 ? b : a;
         killed += RunAndKill({"restore", from, book.BookPath().string()}, typical, random) ? 1 : 0;
         ASSERT_TRUE(DatabaseIntegrityProblems("data.mdb").empty()) << "trial " << trial;
@@ -147,8 +119,8 @@ TEST(BackupDurability, AKilledRestoreLeavesTheOldBookOrTheRestoredOneWhole) {
     std::printf(
         "restore kills: %d of %d runs killed before the end, %d changed the book, "
         "seed %u\n",
-        killed, Trials(), restored, seed);
-    EXPECT_GT(killed, Trials() / 2);
+        killed, DurabilityTrials(), restored, seed);
+    EXPECT_GT(killed, DurabilityTrials() / 2);
     EXPECT_GT(restored, 0);
 }
 
