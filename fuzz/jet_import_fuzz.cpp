@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "BoundedJetCopy.h"
+#include "JetCopy.h"
 #include "platform/ado/BulkDatabase.h"
 
 namespace {
@@ -37,25 +38,6 @@ public:
 private:
     int m_fd;
 };
-
-bool IsUtf8(const std::string& s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t n = c < 0x80         ? 1
-                              : (c >> 5) == 6  ? 2
-                              : (c >> 4) == 14 ? 3
-                              : (c >> 3) == 30 ? 4
-                                               : 0;
-        if (n == 0 || i + n > s.size())
-            return false;
-        for (std::size_t k = 1; k < n; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += n;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -118,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (tables != stats.tables || integrity != "ok")
         std::abort();
     for (const std::string& t : tables) {
-        if (t.empty() || !IsUtf8(t))
+        if (!IsPlausibleJetName(t))
             std::abort();
     }
     return 0;

@@ -61,32 +61,6 @@ struct TableCloser {
 using MdbPtr = std::unique_ptr<MdbHandle, MdbCloser>;
 using TablePtr = std::unique_ptr<MdbTableDef, TableCloser>;
 
-// Access names are never empty and hold no control characters; a damaged catalog or
-// table definition yields such names (and text libmdb could not convert).
-bool IsPlausibleName(const char* name) {
-    const std::string_view s(name);
-    if (s.empty())
-        return false;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x20 || c == 0x7f)
-            return false;
-        const std::size_t n = c < 0x80         ? 1
-                              : (c >> 5) == 6  ? 2
-                              : (c >> 4) == 14 ? 3
-                              : (c >> 3) == 30 ? 4
-                                               : 0;
-        if (n == 0 || i + n > s.size())
-            return false;
-        for (std::size_t k = 1; k < n; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
-                return false;
-        }
-        i += n;
-    }
-    return true;
-}
-
 // The file's own indexes (made after the rows, which is faster): date ranges stay
 // quick and unique names stay unique. The AutoNumber key is the rowid already.
 void CopyIndexes(CMemoryDatabase& db, MdbTableDef* def, const std::vector<MdbColumn*>& cols,
@@ -137,7 +111,7 @@ long long CopyTable(CMemoryDatabase& db, MdbHandle* mdb, MdbTableDef* def,
     bool keyTaken = false;
     int keyColumn = -1;
     for (std::size_t i = 0; i < cols.size(); ++i) {
-        if (!IsPlausibleName(cols[i]->name)) {
+        if (!IsPlausibleJetName(cols[i]->name)) {
             throw ImportError("'" + source + "' is damaged: table '" + name +
                               "' has a column whose name no column can have.");
         }
@@ -220,6 +194,30 @@ bool CatalogIsWhole(MdbHandle* mdb) {
 
 }  // namespace
 
+bool IsPlausibleJetName(std::string_view s) {
+    if (s.empty())
+        return false;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x20 || c == 0x7f)
+            return false;
+        const std::size_t n = c < 0x80         ? 1
+                              : (c >> 5) == 6  ? 2
+                              : (c >> 4) == 14 ? 3
+                              : (c >> 3) == 30 ? 4
+                                               : 0;
+        if (n == 0 || i + n > s.size())
+            return false;
+        for (std::size_t k = 1; k < n; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+
 std::string CutShortMessage(const std::string& source) {
     return "'" + source + "' is truncated or damaged: it refers to pages past its end; it " +
            "cannot be imported.";
@@ -260,7 +258,7 @@ std::string CopyJetFile(const std::string& source, const std::string& onlyTable,
             continue;
         if (!onlyTable.empty() && onlyTable != entry->object_name)
             continue;
-        if (!IsPlausibleName(entry->object_name)) {
+        if (!IsPlausibleJetName(entry->object_name)) {
             throw ImportError("'" + source + "' is damaged: its list of tables holds a name no " +
                               "table can have.");
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ImportError.h"
@@ -26,6 +27,10 @@ using ImportProgress = void (*)(long long done, long long total, const std::stri
 // when the file is not a Jet file, is truncated or cannot be read whole.
 std::string CopyJetFile(const std::string& source, const std::string& onlyTable,
                         JetCopyStats& stats, ImportProgress progress = nullptr);
+
+// Access names are never empty, hold no control characters and are UTF-8 once read; a damaged
+// catalog or table definition yields other names (and text libmdb could not convert).
+bool IsPlausibleJetName(std::string_view name);
 
 // What the first bytes of the file at `path` say it is.
 JetFormat JetFileFormat(const std::string& path);
