@@ -7,6 +7,7 @@
 #include <QTreeView>
 #include <algorithm>
 #include <charconv>
+#include <future>
 #include <utility>
 
 #include "data/BookBackup.h"
@@ -153,11 +154,17 @@ void CInquiryDlg::OnDeleteEntries() {
         MessageBox(kStaleMessage);
         return;
     }
-    if (!AskYesNo(this, DeleteQuestion(rows)))
-        return;
     // Many records at once: the book as it was is kept beyond this window's steps back too.
+    // The backup is taken while the question is read, so that 是 seldom waits for it.
+    std::future<bool> backup;
     if (listed.size() > 1 && !std::exchange(m_bBackedUp, true))
-        BackUpBeforeBulkChange(m_db.GetActiveConnection()->FilePath());
+        backup = std::async(std::launch::async, BackUpBeforeBulkChange,
+                            m_db.GetActiveConnection()->FilePath());
+    const bool yes = AskYesNo(this, DeleteQuestion(rows));
+    if (backup.valid())
+        backup.wait();
+    if (!yes)
+        return;
     UndoStep step;
     if (DeleteEntries(m_db, m_table.side, listed, step.before) != EditOutcome::Done) {
         MessageBox(kStaleMessage);
