@@ -1,7 +1,5 @@
 #include "platform/ado/PostgresEngine.h"
 
-#include <libpq-fe.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -12,6 +10,7 @@
 
 #include "platform/ado/AsciiText.h"
 #include "platform/ado/ComError.h"
+#include "platform/ado/LibPq.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ enum : Oid {
 };
 
 struct ResultDeleter {
-    void operator()(PGresult* r) const { PQclear(r); }
+    void operator()(PGresult* r) const { Pq().PQclear(r); }
 };
 using Result = std::unique_ptr<PGresult, ResultDeleter>;
 
@@ -166,15 +165,16 @@ public:
         m_nRow = -1;
     }
     std::size_t ExpectedRows() const override {
-        return m_rows ? static_cast<std::size_t>(PQntuples(m_rows.get())) : 0;
+        return m_rows ? static_cast<std::size_t>(Pq().PQntuples(m_rows.get())) : 0;
     }
     EngineValue Value(int column, bool numberAsText) const override;
     std::string_view ColumnName(int column) const override {
-        return View(PQfname(Shape(), column));
+        return View(Pq().PQfname(Shape(), column));
     }
     std::string_view ColumnDeclaredType(int column) const override {
-        return PQftable(Shape(), column) == InvalidOid ? std::string_view()
-                                                       : DeclaredTypeOf(PQftype(Shape(), column));
+        return Pq().PQftable(Shape(), column) == InvalidOid
+                   ? std::string_view()
+                   : DeclaredTypeOf(Pq().PQftype(Shape(), column));
     }
     std::string_view ColumnOriginTable(int column) const override;
     std::string_view ColumnOriginName(int column) const override;
@@ -199,11 +199,12 @@ private:
 class PgConnection final : public IEngineConnection {
 public:
     explicit PgConnection(PGconn* conn) : m_conn(conn) {
-        const std::string host = View(PQhost(conn)).empty() ? "localhost" : PQhost(conn);
-        m_describe = "postgresql://" + std::string(View(PQuser(conn))) + "@" + host + ":" +
-                     std::string(View(PQport(conn))) + "/" + std::string(View(PQdb(conn)));
+        const std::string host = View(Pq().PQhost(conn)).empty() ? "localhost" : Pq().PQhost(conn);
+        m_describe = "postgresql://" + std::string(View(Pq().PQuser(conn))) + "@" + host + ":" +
+                     std::string(View(Pq().PQport(conn))) + "/" +
+                     std::string(View(Pq().PQdb(conn)));
     }
-    ~PgConnection() override { PQfinish(m_conn); }
+    ~PgConnection() override { Pq().PQfinish(m_conn); }
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
 
@@ -226,8 +227,8 @@ public:
             }
         }
         // Checked now, as the file engine does, so a bad statement fails where it is made.
-        Result check(PQprepare(m_conn, "", text.c_str(), 0, nullptr));
-        if (PQresultStatus(check.get()) != PGRES_COMMAND_OK) {
+        Result check(Pq().PQprepare(m_conn, "", text.c_str(), 0, nullptr));
+        if (Pq().PQresultStatus(check.get()) != PGRES_COMMAND_OK) {
             if (quiet)
                 return nullptr;
             Raise(check.get());
@@ -237,9 +238,9 @@ public:
 
     void Execute(std::string_view sql) override {
         const std::string text(sql);
-        Result r(PQexec(m_conn, text.c_str()));
+        Result r(Pq().PQexec(m_conn, text.c_str()));
         Check(r.get());
-        m_nChanges = std::atoll(PQcmdTuples(r.get()));
+        m_nChanges = std::atoll(Pq().PQcmdTuples(r.get()));
     }
 
     void Begin(bool serializable) override {
@@ -257,7 +258,7 @@ public:
             return found->second;
         const std::string text(name);
         const char* params[] = {text.c_str()};
-        Result r(PQexecParams(
+        Result r(Pq().PQexecParams(
             m_conn,
             "SELECT c.relname, c.relkind IN ('r','p') AND EXISTS (SELECT 1 FROM pg_attribute a "
             "WHERE a.attrelid = c.oid AND a.attname = 'rowid' AND NOT a.attisdropped) "
@@ -265,9 +266,9 @@ public:
             "AND lower(c.relname) = lower($1) ORDER BY c.relname = $1 DESC LIMIT 1",
             1, nullptr, params, nullptr, nullptr, 0));
         Check(r.get());
-        if (PQntuples(r.get()) == 0)
+        if (Pq().PQntuples(r.get()) == 0)
             return std::nullopt;
-        EngineTable table{PQgetvalue(r.get(), 0, 0), *PQgetvalue(r.get(), 0, 1) == 't'};
+        EngineTable table{Pq().PQgetvalue(r.get(), 0, 0), *Pq().PQgetvalue(r.get(), 0, 1) == 't'};
         // Tables that exist are remembered; one missing now may be made later.
         m_tables.emplace(key, table);
         return table;
@@ -276,11 +277,11 @@ public:
     std::int64_t LastInsertRowid() const override { return m_nLastKey; }
     std::int64_t Changes() const override { return m_nChanges; }
     bool IsReadOnly() const override { return false; }
-    bool IsBroken() const override { return PQstatus(m_conn) != CONNECTION_OK; }
+    bool IsBroken() const override { return Pq().PQstatus(m_conn) != CONNECTION_OK; }
 
     PGconn* Conn() const { return m_conn; }
     void Wrote(const PGresult* r, std::int64_t key) {
-        m_nChanges = std::atoll(PQcmdTuples(const_cast<PGresult*>(r)));
+        m_nChanges = std::atoll(Pq().PQcmdTuples(const_cast<PGresult*>(r)));
         if (key != 0)
             m_nLastKey = key;
     }
@@ -290,19 +291,19 @@ public:
         if (found == m_origins.end()) {
             const std::string oid = std::to_string(table);
             const char* params[] = {oid.c_str()};
-            Result r(PQexecParams(m_conn,
-                                  "SELECT c.relname, a.attnum, a.attname FROM pg_class c JOIN "
-                                  "pg_attribute a ON a.attrelid = c.oid WHERE c.oid = $1::oid "
-                                  "AND a.attnum > 0 ORDER BY a.attnum",
-                                  1, nullptr, params, nullptr, nullptr, 0));
-            if (PQresultStatus(r.get()) != PGRES_TUPLES_OK || PQntuples(r.get()) == 0)
+            Result r(Pq().PQexecParams(m_conn,
+                                       "SELECT c.relname, a.attnum, a.attname FROM pg_class c JOIN "
+                                       "pg_attribute a ON a.attrelid = c.oid WHERE c.oid = $1::oid "
+                                       "AND a.attnum > 0 ORDER BY a.attnum",
+                                       1, nullptr, params, nullptr, nullptr, 0));
+            if (Pq().PQresultStatus(r.get()) != PGRES_TUPLES_OK || Pq().PQntuples(r.get()) == 0)
                 return nullptr;
             Origin origin;
-            origin.table = PQgetvalue(r.get(), 0, 0);
-            for (int i = 0; i < PQntuples(r.get()); ++i) {
-                const auto attnum = static_cast<size_t>(std::atoi(PQgetvalue(r.get(), i, 1)));
+            origin.table = Pq().PQgetvalue(r.get(), 0, 0);
+            for (int i = 0; i < Pq().PQntuples(r.get()); ++i) {
+                const auto attnum = static_cast<size_t>(std::atoi(Pq().PQgetvalue(r.get(), i, 1)));
                 origin.columns.resize(std::max(origin.columns.size(), attnum + 1));
-                origin.columns[attnum] = PQgetvalue(r.get(), i, 2);
+                origin.columns[attnum] = Pq().PQgetvalue(r.get(), i, 2);
             }
             found = m_origins.emplace(table, std::move(origin)).first;
         }
@@ -311,7 +312,7 @@ public:
     }
 
     void Check(const PGresult* r) const {
-        const ExecStatusType status = PQresultStatus(r);
+        const ExecStatusType status = Pq().PQresultStatus(r);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
             Raise(r);
     }
@@ -320,14 +321,14 @@ public:
         ComErrorFacts facts;
         facts.server = m_describe;
         facts.path = m_describe;
-        facts.state = View(r != nullptr ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr);
+        facts.state = View(r != nullptr ? Pq().PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr);
         std::string msg(
-            View(r != nullptr ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr));
+            View(r != nullptr ? Pq().PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr));
         if (msg.empty())
-            msg = TrimAsciiSpace(View(PQerrorMessage(m_conn)));
+            msg = TrimAsciiSpace(View(Pq().PQerrorMessage(m_conn)));
         HRESULT hr = E_FAIL;
         const std::string cls = facts.state.substr(0, 2);
-        if (PQstatus(m_conn) != CONNECTION_OK || cls == "08" || cls == "57") {
+        if (Pq().PQstatus(m_conn) != CONNECTION_OK || cls == "08" || cls == "57") {
             facts.connectionLost = true;
             facts.engineCode = EngineCode::CantOpen;
         } else if (cls == "23") {
@@ -381,7 +382,7 @@ private:
 };
 
 int PgStatement::ColumnCount() const {
-    return PQnfields(Shape());
+    return Pq().PQnfields(Shape());
 }
 
 const PGresult* PgStatement::Shape() const {
@@ -389,9 +390,9 @@ const PGresult* PgStatement::Shape() const {
         return m_rows.get();
     if (!m_description) {
         PGconn* conn = m_connection.Conn();
-        Result prepared(PQprepare(conn, "", m_sql.c_str(), 0, nullptr));
+        Result prepared(Pq().PQprepare(conn, "", m_sql.c_str(), 0, nullptr));
         m_connection.Check(prepared.get());
-        m_description.reset(PQdescribePrepared(conn, ""));
+        m_description.reset(Pq().PQdescribePrepared(conn, ""));
         m_connection.Check(m_description.get());
     }
     return m_description.get();
@@ -444,19 +445,19 @@ bool PgStatement::Step() {
         std::vector<const char*> values(m_values.size());
         for (size_t i = 0; i < m_values.size(); ++i)
             values[i] = m_null[i] ? nullptr : m_values[i].c_str();
-        m_rows.reset(PQexecParams(m_connection.Conn(), m_sql.c_str(),
-                                  static_cast<int>(values.size()), nullptr, values.data(),
-                                  m_lengths.data(), m_formats.data(), 0));
+        m_rows.reset(Pq().PQexecParams(m_connection.Conn(), m_sql.c_str(),
+                                       static_cast<int>(values.size()), nullptr, values.data(),
+                                       m_lengths.data(), m_formats.data(), 0));
         const Result failed = [&] {
-            const ExecStatusType status = PQresultStatus(m_rows.get());
+            const ExecStatusType status = Pq().PQresultStatus(m_rows.get());
             return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK ? Result()
                                                                            : std::move(m_rows);
         }();
         if (failed)
             m_connection.Raise(failed.get());
         std::int64_t key = 0;
-        if (m_bReturnsKey && PQntuples(m_rows.get()) == 1)
-            key = std::atoll(PQgetvalue(m_rows.get(), 0, 0));
+        if (m_bReturnsKey && Pq().PQntuples(m_rows.get()) == 1)
+            key = std::atoll(Pq().PQgetvalue(m_rows.get(), 0, 0));
         m_connection.Wrote(m_rows.get(), key);
         m_nRow = -1;
         if (m_bReturnsKey)
@@ -465,16 +466,17 @@ bool PgStatement::Step() {
     if (m_bReturnsKey)
         return false;
     ++m_nRow;
-    return m_nRow < PQntuples(m_rows.get());
+    return m_nRow < Pq().PQntuples(m_rows.get());
 }
 
 EngineValue PgStatement::Value(int column, bool numberAsText) const {
     EngineValue e;
     const PGresult* r = m_rows.get();
-    if (r == nullptr || m_nRow < 0 || m_nRow >= PQntuples(r) || PQgetisnull(r, m_nRow, column))
+    if (r == nullptr || m_nRow < 0 || m_nRow >= Pq().PQntuples(r) ||
+        Pq().PQgetisnull(r, m_nRow, column))
         return e;
-    const char* text = PQgetvalue(r, m_nRow, column);
-    const std::string_view bytes(text, static_cast<size_t>(PQgetlength(r, m_nRow, column)));
+    const char* text = Pq().PQgetvalue(r, m_nRow, column);
+    const std::string_view bytes(text, static_cast<size_t>(Pq().PQgetlength(r, m_nRow, column)));
     const auto readInteger = [&] {
         e.type = EngineValue::Type::Integer;
         if (std::from_chars(bytes.data(), bytes.data() + bytes.size(), e.integer).ec !=
@@ -483,7 +485,7 @@ EngineValue PgStatement::Value(int column, bool numberAsText) const {
             e.real = std::strtod(text, nullptr);
         }
     };
-    switch (PQftype(r, column)) {
+    switch (Pq().PQftype(r, column)) {
         case kInt2Oid:
         case kInt4Oid:
         case kInt8Oid:
@@ -510,9 +512,9 @@ EngineValue PgStatement::Value(int column, bool numberAsText) const {
         case kByteaOid: {
             size_t length = 0;
             unsigned char* raw =
-                PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
+                Pq().PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &length);
             m_blob.assign(reinterpret_cast<const char*>(raw), length);
-            PQfreemem(raw);
+            Pq().PQfreemem(raw);
             e.type = EngineValue::Type::Blob;
             e.bytes = m_blob;
             return e;
@@ -528,7 +530,7 @@ EngineValue PgStatement::Value(int column, bool numberAsText) const {
 }
 
 std::string_view PgStatement::ColumnOriginTable(int column) const {
-    const Oid table = PQftable(Shape(), column);
+    const Oid table = Pq().PQftable(Shape(), column);
     std::string_view name;
     if (table == InvalidOid || m_connection.TableColumns(table, &name) == nullptr)
         return {};
@@ -536,11 +538,11 @@ std::string_view PgStatement::ColumnOriginTable(int column) const {
 }
 
 std::string_view PgStatement::ColumnOriginName(int column) const {
-    const Oid table = PQftable(Shape(), column);
+    const Oid table = Pq().PQftable(Shape(), column);
     std::string_view name;
     const std::vector<std::string>* columns =
         table == InvalidOid ? nullptr : m_connection.TableColumns(table, &name);
-    const auto number = static_cast<size_t>(PQftablecol(Shape(), column));
+    const auto number = static_cast<size_t>(Pq().PQftablecol(Shape(), column));
     if (columns == nullptr || number == 0 || number >= columns->size())
         return {};
     return (*columns)[number];
@@ -549,17 +551,17 @@ std::string_view PgStatement::ColumnOriginName(int column) const {
 }  // namespace
 
 std::unique_ptr<IEngineConnection> OpenPostgresServer(const std::string& uri) {
-    PGconn* conn = PQconnectdb(uri.c_str());
+    PGconn* conn = Pq().PQconnectdb(uri.c_str());
     if (conn == nullptr)
         throw CComError(E_OUTOFMEMORY, kSource, "Cannot reach the server: out of memory.");
     auto connection = std::make_unique<PgConnection>(conn);
-    if (PQstatus(conn) != CONNECTION_OK) {
+    if (Pq().PQstatus(conn) != CONNECTION_OK) {
         ComErrorFacts facts;
         facts.server = connection->Describe();
         facts.path = facts.server;
         facts.connectionLost = true;
         facts.engineCode = EngineCode::CantOpen;
-        const std::string msg(TrimAsciiSpace(View(PQerrorMessage(conn))));
+        const std::string msg(TrimAsciiSpace(View(Pq().PQerrorMessage(conn))));
         throw CComError(E_FAIL, kSource, "Cannot connect to " + facts.server + ": " + msg,
                         std::move(facts));
     }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -45,6 +46,15 @@ TEST(Connection, OpensAnExistingFileRelativeToTheWorkingDirectory) {
     EXPECT_EQ(c.FilePath(), (db.Dir() / "db.sqlite").string());
     c.Close();
     EXPECT_EQ(c.GetState(), 0);
+}
+
+TEST(Connection, AFileBookLeavesThePostgreSQLClientLibraryUnloaded) {
+    TempDatabase db(kScript);
+    CConnection c;
+    c.Open("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=db.sqlite", "", "", 0);
+    std::ifstream maps("/proc/self/maps");
+    const std::string mapped((std::istreambuf_iterator<char>(maps)), {});
+    EXPECT_EQ(mapped.find("libpq.so"), std::string::npos);
 }
 
 TEST(Connection, MissingFileIsReportedWithItsFullPathAndNotCreated) {
