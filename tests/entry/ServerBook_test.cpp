@@ -19,6 +19,8 @@
 #include "data/ADORecordset.h"
 #include "data/BookConnection.h"
 #include "entry/CNormalIncomeDlg.h"
+#include "platform/ado/Connection.h"
+#include "platform/ado/Statement.h"
 #include "res/ResourceIds.h"
 #include "support/TempBook.h"
 #include "support/UiTestSupport.h"
@@ -70,6 +72,13 @@ std::vector<std::string> Column(const std::string& statement, int index) {
         values.push_back(value);
     }
     return values;
+}
+
+bool RestartServer() {
+    const std::string folder = std::getenv("TILLBOOK_TEST_SERVER");
+    const std::string restart = "scripts=" + std::string(TILLBOOK_SOURCE_DIR) +
+                                "/scripts; \"$scripts/pg-test-server\" restart " + folder;
+    return std::system(restart.c_str()) == 0;
 }
 
 class ServerBook : public ::testing::Test {
@@ -144,10 +153,7 @@ TEST_F(ServerBook, ALostConnectionIsReportedNamingTheServerAndTheNextAddReconnec
     };
     ASSERT_EQ(add("10"), std::vector<std::string>{"数据添加成功！"});
     // The server goes down and comes back while the dialog stays open.
-    const std::string folder = std::getenv("TILLBOOK_TEST_SERVER");
-    const std::string restart = "scripts=" + std::string(TILLBOOK_SOURCE_DIR) +
-                                "/scripts; \"$scripts/pg-test-server\" restart " + folder;
-    ASSERT_EQ(std::system(restart.c_str()), 0);
+    ASSERT_TRUE(RestartServer());
     const std::vector<std::string> lost = add("20");
     ASSERT_EQ(lost.size(), 1u);
     EXPECT_NE(lost[0].find("无法连接账本服务器“postgresql://tillbook@"), std::string::npos)
@@ -159,6 +165,18 @@ TEST_F(ServerBook, ALostConnectionIsReportedNamingTheServerAndTheNextAddReconnec
         amounts.push_back(row.amount);
     EXPECT_EQ(amounts, (std::vector<double>{10, 20}));
     dlg.close();
+}
+
+// A statement made before the connection was lost and used after the next one reconnected
+// fails as a lost connection does.
+TEST_F(ServerBook, AStatementOfALostConnectionFailsAfterTheReconnection) {
+    CConnection connection;
+    connection.Open(BookConnectionString(), "", "", 0);
+    CStatement early(connection, "select count(*) from \"normalIncome\"");
+    ASSERT_TRUE(RestartServer());
+    EXPECT_THROW(connection.Execute("select 1"), CComError);
+    connection.Execute("select 1");  // on a new connection
+    EXPECT_THROW(early.Step(), CComError);
 }
 
 }  // namespace

@@ -93,6 +93,7 @@ HRESULT CConnection::Close() {
     if (GetState() == 0)
         RaiseClosed();
     m_engine.reset();
+    m_broken.clear();
     m_nTransactionDepth = 0;
     return S_OK;
 }
@@ -101,8 +102,10 @@ IEngineConnection& CConnection::Engine() const {
     if (m_engine == nullptr)
         RaiseClosed();
     // Outside a transaction nothing is lost by starting over on a new connection.
-    if (!m_strServer.empty() && m_nTransactionDepth == 0 && m_engine->IsBroken())
-        m_engine = OpenPostgresServer(m_strServer);
+    if (!m_strServer.empty() && m_nTransactionDepth == 0 && m_engine->IsBroken()) {
+        std::unique_ptr<IEngineConnection> fresh = OpenPostgresServer(m_strServer);
+        m_broken.push_back(std::exchange(m_engine, std::move(fresh)));
+    }
     return *m_engine;
 }
 

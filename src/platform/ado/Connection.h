@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ado/ComError.h"
 #include "platform/ado/Engine.h"
@@ -54,6 +55,9 @@ public:
 
 private:
     mutable std::unique_ptr<IEngineConnection> m_engine;
+    // Broken server connections replaced by new ones, kept until Close: a statement prepared
+    // on one then fails with the lost connection instead of reaching freed memory.
+    mutable std::vector<std::unique_ptr<IEngineConnection>> m_broken;
     std::string m_strPath;
     std::string m_strServer;  // the URI to open again; empty for a file
     int m_nTransactionDepth = 0;
