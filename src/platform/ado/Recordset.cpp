@@ -8,25 +8,13 @@
 #include "platform/ado/AsciiText.h"
 #include "platform/ado/EngineValue.h"
 #include "platform/ado/JetDialect.h"
-#include "platform/ado/SortKeys.h"
 #include "platform/ado/Statement.h"
 
 namespace {
 
 constexpr const char* kSource = "ADODB.Recordset";
-// The cursor before the rows are read: on the first row, however many come.
-constexpr long kFirstRowPosition = -2;
 // The column every table's rows are written back by.
 constexpr std::string_view kRowKey = "rowid";
-
-// A comparable rank for sorting: NULLs first, then numbers, then text.
-int SortRank(const CVariant& v) {
-    if (v.IsNullOrEmpty())
-        return 0;
-    if (v.Kind() == VarKind::Text || v.Kind() == VarKind::Binary)
-        return 2;
-    return 1;
-}
 
 [[noreturn]] void RaiseNoCurrentRecord() {
     throw CComError(ADO_E_NOCURRENTRECORD, kSource,
@@ -47,6 +35,12 @@ void CRecordset::RequireOpen() const {
         throw CComError(ADO_E_OBJECTCLOSED, kSource,
                         "Operation is not allowed when the object is closed.");
     }
+}
+
+void CRecordset::RaiseRowNotFound() const {
+    throw CComError(E_FAIL, kSource,
+                    "Row cannot be located for updating. Some values may have been changed "
+                    "since it was last read.");
 }
 
 void CRecordset::RaiseNotUpdatable() const {
@@ -435,224 +429,4 @@ std::vector<CVariant> CRecordset::RowValues(long row) const {
     for (size_t f = 0; f < m_fields.size(); ++f)
         values.push_back(m_values.Get(m_values.Row(row)[f], m_fields[f].kind));
     return values;
-}
-
-void CRecordset::PutValue(const CVariant& key, const CVariant& value) {
-    const long field = FieldIndex(key);
-    if (m_strTable.empty() || m_fields[field].strColumn.empty())
-        RaiseNotUpdatable();
-    // A pending new row is the current row and needs none of the table's rows.
-    if (m_pending != Pending::New)
-        EnsureFetched();
-    const long row = CurrentRow();
-    const CVariant stored = CoerceToField(value, m_fields[field].kind);
-    if (m_pending == Pending::None) {
-        m_pending = Pending::Edit;
-        m_nPendingRow = row;
-        m_savedRow = RowValues(row);
-        m_changed.assign(m_fields.size(), 0);
-    }
-    m_values.Put(m_values.Row(row)[field], stored);
-    ForgetReads();
-    m_changed[field] = 1;
-}
-
-HRESULT CRecordset::AddNew() {
-    RequireOpen();
-    if (m_strTable.empty())
-        RaiseNotUpdatable();
-    if (m_pending != Pending::None)
-        Update();
-    const size_t nf = m_fields.size();
-    m_values.AppendRow();
-    ForgetReads();
-    m_rowids.push_back(0);
-    m_deleted.push_back(0);
-    ++m_nLive;
-    m_order.push_back(static_cast<long>(m_rowids.size()) - 1);
-    m_nPosBeforeAdd = m_nPos;
-    m_nPos = static_cast<long>(m_order.size()) - 1;
-    m_pending = Pending::New;
-    m_nPendingRow = m_order.back();
-    m_changed.assign(nf, 0);
-    return S_OK;
-}
-
-HRESULT CRecordset::Update() {
-    RequireOpen();
-    if (m_pending == Pending::None)
-        return S_OK;
-    const size_t nf = m_fields.size();
-    const long row = m_nPendingRow;
-    std::vector<size_t> changed;
-    for (size_t f = 0; f < nf; ++f) {
-        if (m_changed[f])
-            changed.push_back(f);
-    }
-    if (m_pending == Pending::Edit && changed.empty()) {
-        m_pending = Pending::None;
-        return S_OK;
-    }
-    const std::string table = QuoteIdentifier(m_strTable);
-    std::string sql;
-    if (m_pending == Pending::New) {
-        if (changed.empty()) {
-            sql = "INSERT INTO " + table + " DEFAULT VALUES";
-        } else {
-            std::string columns, marks;
-            for (size_t f : changed) {
-                columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(m_fields[f].strColumn);
-                marks += marks.empty() ? "?" : ", ?";
-            }
-            sql = "INSERT INTO " + table + " (" + columns + ") VALUES (" + marks + ")";
-        }
-    } else {
-        std::string sets;
-        for (size_t f : changed) {
-            sets += (sets.empty() ? "" : ", ") + QuoteIdentifier(m_fields[f].strColumn) + " = ?";
-        }
-        sql = "UPDATE " + table + " SET " + sets + " WHERE rowid = ?";
-    }
-    CStatement stmt(*m_connection, sql);
-    int index = 1;
-    for (size_t f : changed)
-        stmt.Bind(index++, m_values.Get(m_values.Row(row)[f], m_fields[f].kind));
-    if (m_pending == Pending::Edit)
-        stmt.BindInt64(index, m_rowids[row]);
-    stmt.Step();
-    if (m_pending == Pending::New) {
-        m_rowids[row] = m_connection->LastInsertRowid();
-    } else if (m_connection->Changes() == 0) {
-        throw CComError(E_FAIL, kSource,
-                        "Row cannot be located for updating. Some values may have been "
-                        "changed since it was last read.");
-    }
-    m_pending = Pending::None;
-    ReloadRow(row);
-    return S_OK;
-}
-
-void CRecordset::ReloadRow(long row) {
-    // Picks up what the engine filled in: auto-numbers, defaults.
-    std::string columns;
-    std::vector<size_t> fields;
-    for (size_t f = 0; f < m_fields.size(); ++f) {
-        if (m_fields[f].strColumn.empty())
-            continue;
-        columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(m_fields[f].strColumn);
-        fields.push_back(f);
-    }
-    if (fields.empty())
-        return;
-    CStatement stmt(*m_connection, "SELECT " + columns + " FROM " + QuoteIdentifier(m_strTable) +
-                                       " WHERE rowid = ?");
-    stmt.BindInt64(1, m_rowids[row]);
-    // A row another program removed at once keeps the values just written.
-    if (!stmt.Step())
-        return;
-    for (size_t i = 0; i < fields.size(); ++i) {
-        const VarKind kind = m_fields[fields[i]].kind;
-        m_values.Put(m_values.Row(row)[fields[i]], stmt.Column(static_cast<int>(i), kind));
-    }
-    ForgetReads();
-}
-
-void CRecordset::DiscardPending() {
-    if (m_pending == Pending::New) {
-        m_values.PopRow();
-        m_rowids.pop_back();
-        m_deleted.pop_back();
-        --m_nLive;
-        m_order.erase(std::find(m_order.begin(), m_order.end(), m_nPendingRow));
-        m_nPos = m_nPosBeforeAdd;
-    } else if (m_pending == Pending::Edit) {
-        CRowStore::Cell* cells = m_values.Row(m_nPendingRow);
-        for (size_t f = 0; f < m_savedRow.size(); ++f)
-            m_values.Put(cells[f], m_savedRow[f]);
-    }
-    ForgetReads();
-    m_pending = Pending::None;
-}
-
-HRESULT CRecordset::CancelUpdate() {
-    RequireOpen();
-    DiscardPending();
-    return S_OK;
-}
-
-HRESULT CRecordset::Delete(long) {
-    RequireOpen();
-    if (m_strTable.empty())
-        RaiseNotUpdatable();
-    if (m_pending == Pending::New) {
-        DiscardPending();
-        return S_OK;
-    }
-    EnsureFetched();
-    DiscardPending();
-    const long row = CurrentRow();
-    CStatement stmt(*m_connection,
-                    "DELETE FROM " + QuoteIdentifier(m_strTable) + " WHERE rowid = ?");
-    stmt.BindInt64(1, m_rowids[row]);
-    stmt.Step();
-    m_deleted[row] = 1;
-    --m_nLive;
-    return S_OK;
-}
-
-void CRecordset::PutSort(const std::string& sort) {
-    m_strSort = sort;
-    if (!m_bOpen)
-        return;
-    if (!m_bFetched && sort.empty() && m_pending == Pending::None) {
-        // Nothing to reorder yet: back to the first row.
-        m_nPos = kFirstRowPosition;
-        return;
-    }
-    EnsureFetched();
-    ApplySort();
-}
-
-void CRecordset::ApplySort() {
-    std::iota(m_order.begin(), m_order.end(), 0L);
-    SortRows(m_order.begin(), m_order.end());
-    // A new order starts at its first row.
-    m_nPos = 0;
-    while (m_nPos < static_cast<long>(m_order.size()) && m_deleted[m_order[m_nPos]])
-        ++m_nPos;
-}
-
-void CRecordset::SortRows(std::vector<long>::iterator first,
-                          std::vector<long>::iterator last) const {
-    std::vector<std::pair<long, bool>> keys;  // field, descending
-    for (const SortKey& key : ParseSortKeys(m_strSort))
-        keys.emplace_back(FieldIndex(CVariant::FromText(key.field)), key.descending);
-    // No keys: the fetched order stands.
-    if (keys.empty())
-        return;
-    // Each key field read once per row, not once per comparison.
-    std::vector<std::vector<CVariant>> columns(keys.size());
-    for (size_t k = 0; k < keys.size(); ++k) {
-        const long field = keys[k].first;
-        columns[k].resize(m_values.Rows());
-        for (auto it = first; it != last; ++it)
-            columns[k][*it] = m_values.Get(m_values.Row(*it)[field], m_fields[field].kind);
-    }
-    std::stable_sort(first, last, [&](long a, long b) {
-        for (size_t k = 0; k < keys.size(); ++k) {
-            const bool descending = keys[k].second;
-            const CVariant& x = columns[k][a];
-            const CVariant& y = columns[k][b];
-            int cmp = SortRank(x) - SortRank(y);
-            if (cmp == 0 && SortRank(x) == 1) {
-                const double dx = NumberOf(x), dy = NumberOf(y);
-                cmp = dx < dy ? -1 : dx > dy ? 1 : 0;
-            } else if (cmp == 0 && SortRank(x) == 2) {
-                cmp = x.TextValue().compare(y.TextValue());
-            }
-            if (cmp != 0)
-                return descending ? cmp > 0 : cmp < 0;
-        }
-        return false;
-    });
 }

@@ -101,6 +101,10 @@ private:
     void SortRows(std::vector<long>::iterator first, std::vector<long>::iterator last) const;
     void DiscardPending();
     [[noreturn]] void RaiseNotUpdatable() const;
+    [[noreturn]] void RaiseRowNotFound() const;
+
+    // The cursor before the rows are read: on the first row, however many come.
+    static constexpr long kFirstRowPosition = -2;
 
     ConnectionPtr m_connection;
     bool m_bOpen = false;
