@@ -448,13 +448,12 @@ bool PgStatement::Step() {
         m_rows.reset(Pq().PQexecParams(m_connection.Conn(), m_sql.c_str(),
                                        static_cast<int>(values.size()), nullptr, values.data(),
                                        m_lengths.data(), m_formats.data(), 0));
-        const Result failed = [&] {
-            const ExecStatusType status = Pq().PQresultStatus(m_rows.get());
-            return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK ? Result()
-                                                                           : std::move(m_rows);
-        }();
-        if (failed)
+        // No result at all (the connection went away while sending) is a failure too.
+        const ExecStatusType status = Pq().PQresultStatus(m_rows.get());
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+            const Result failed = std::move(m_rows);
             m_connection.Raise(failed.get());
+        }
         std::int64_t key = 0;
         if (m_bReturnsKey && Pq().PQntuples(m_rows.get()) == 1)
             key = std::atoll(Pq().PQgetvalue(m_rows.get(), 0, 0));
