@@ -217,7 +217,6 @@ bool IsPlausibleJetName(std::string_view s) {
     return true;
 }
 
-
 std::string CutShortMessage(const std::string& source) {
     return "'" + source + "' is truncated or damaged: it refers to pages past its end; it " +
            "cannot be imported.";

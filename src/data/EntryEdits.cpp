@@ -106,9 +106,8 @@ public:
                 marks += marks.empty() ? "?" : ", ?";
             }
             // The server makes its keys itself unless told that these are the row's own.
-            const char* keep = m_connection.Kind() == EngineKind::PostgreSQL
-                                   ? " overriding system value"
-                                   : "";
+            const char* keep =
+                m_connection.Kind() == EngineKind::PostgreSQL ? " overriding system value" : "";
             m_insert = CStatement(m_connection, "insert into " + Column(m_side.entryTable) + " (" +
                                                     names + ")" + keep + " values (" + marks + ")");
         }

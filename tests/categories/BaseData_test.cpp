@@ -358,8 +358,7 @@ TEST_F(BaseData, AMoveKeepsEveryStoredValueExactly) {
     db.SetConnectionString(BookConnectionString());
     db.Open();
     CADORecordset rs(&db);
-    rs.Open(db.GetActiveConnection(),
-            "select 类型, 备注 from 家庭成员 order by rowid");
+    rs.Open(db.GetActiveConnection(), "select 类型, 备注 from 家庭成员 order by rowid");
     Texts stored;
     for (; !rs.IsEOF(); rs.MoveNext()) {
         std::string row;

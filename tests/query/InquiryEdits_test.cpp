@@ -40,7 +40,8 @@ public:
     Texts Dump(const std::string& table) {
         const std::string prefix = table == "normalIncome" ? "收入" : "支出";
         CStatement stmt(m_db, "select 编号, " + prefix + "人员, " + prefix + "金额, " + prefix +
-                                  "日期, " + prefix + "项目, 备注 from \"" + table + "\" order by 编号");
+                                  "日期, " + prefix + "项目, 备注 from \"" + table +
+                                  "\" order by 编号");
         Texts rows;
         while (stmt.Step()) {
             std::string row;
@@ -88,7 +89,8 @@ protected:
             "(3, '孩子', 50, '2026-12-06 10:00:00', '礼金', ''),"
             "(4, '妈妈', 12.34, '2026-12-06 11:00:00', '工资', null),"
             "(5, '爸爸', 8, '2026-12-06 12:00:00', '其他收入', 'x');"
-            "insert into \"normalPay\" values (1, '妈妈', 99.5, '2026-12-06 13:00:00', '餐饮', null)");
+            "insert into \"normalPay\" values (1, '妈妈', 99.5, '2026-12-06 13:00:00', '餐饮', "
+            "null)");
         if (TempBook::OnServer())  // the server's own numbering goes on after the rows given
             other.Exec("select setval(pg_get_serial_sequence('\"normalIncome\"', '编号'), 5)");
         dlg = std::make_unique<Dlg>();
@@ -279,8 +281,9 @@ TEST_F(IncomeEdits, ListingAgainKeepsTheScrollPosition) {
     for (int i = 0; i < 200; ++i)
         rows += std::string(rows.empty() ? "" : ",") + "('爸爸', " + std::to_string(i + 1) +
                 ", '2026-12-06 13:00:00', '工资', null)";
-    other.Exec("insert into \"normalIncome\" (收入人员, 收入金额, 收入日期, 收入项目, 备注) values " +
-               rows);
+    other.Exec(
+        "insert into \"normalIncome\" (收入人员, 收入金额, 收入日期, 收入项目, 备注) values " +
+        rows);
     Click(*dlg, IDC_INQ_TODAY);
     QApplication::processEvents();
     dlg->m_listResult.SetScrollPos(60);
