@@ -14,6 +14,10 @@
 
 namespace {
 
+// A server is not backed up by this program, and may not back itself up.
+constexpr const char* kServerBookText =
+    "账本在数据库服务器上：请用服务器的备份，或用 tillbook-db copy 复制成账本文件。";
+
 std::string Range(const BookSummary& s) {
     if (s.firstDate.empty())
         return "没有记录";
@@ -52,7 +56,7 @@ bool CBackupDlg::OnInitDialog() {
     m_listBackups.InsertReportColumn(3, "最新记录日期", LVCFMT_LEFT, 96);
     m_listBackups.InsertReportColumn(4, "大小", LVCFMT_RIGHT, 80);
     if (!BackupApplies(m_strBook)) {
-        SetDlgItemText(IDC_BACKUP_FOLDER, "这个账本保存在数据库服务器上，由服务器自己备份。");
+        SetDlgItemText(IDC_BACKUP_FOLDER, kServerBookText);
         GetDlgItem(IDC_BACKUP_NOW)->setEnabled(false);
         GetDlgItem(IDC_BACKUP_RESTORE)->setEnabled(false);
         return true;

@@ -113,4 +113,20 @@ TEST(BackupDlg, AFailedBackupSaysWhyAndListsNothing) {
     EXPECT_EQ(dlg.GetDlgItemAs<QTreeWidget>(IDC_BACKUP_LIST)->topLevelItemCount(), 0);
 }
 
+// A book on a server: nothing is offered but the way to keep a copy of it.
+TEST(BackupDlg, ABookOnAServerIsNotBackedUpHereAndTheWindowSaysHow) {
+    setenv("TILLBOOK_BOOK", "postgresql://family@nas/tillbook", 1);
+    dsLoadSkin("ControlSkin", 0);
+    CBackupDlg dlg;
+    dlg.Create();
+    dlg.show();
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_BACKUP_FOLDER),
+              "账本在数据库服务器上：请用服务器的备份，或用 tillbook-db copy 复制成账本文件。");
+    EXPECT_FALSE(dlg.GetDlgItem(IDC_BACKUP_NOW)->isEnabled());
+    EXPECT_FALSE(dlg.GetDlgItem(IDC_BACKUP_RESTORE)->isEnabled());
+    SaveScreenshot(&dlg, "backup-window-server-book");
+    dsExitSkin();
+    unsetenv("TILLBOOK_BOOK");
+}
+
 }  // namespace
