@@ -8,6 +8,7 @@
 #include "bills/BillReader.h"
 #include "data/ADODatabase.h"
 #include "data/BookBackup.h"
+#include "data/BookConnection.h"
 #include "data/DatabaseFailure.h"
 
 namespace {
@@ -40,7 +41,7 @@ int RunImportBillCommand(const std::string& book, const std::string& file,
     const BillStatement& statement = std::get<BillStatement>(read);
     try {
         CADODatabase db;
-        db.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + book);
+        db.SetConnectionString(ConnectionStringFor(book));
         db.Open();
         BillImportPlan plan = PlanBillImport(db, statement);
         if (!IsMember(plan, member)) {

@@ -66,9 +66,6 @@ std::string ChosenBook() {
     return IsServerBook(book) || book.find(';') == std::string::npos ? book : std::string();
 }
 
-std::string AsConnectionString(const std::string& book) {
-    return IsServerBook(book) ? WithoutPassword(book) : kFilePrefix + book;
-}
 
 }  // namespace
 
@@ -91,7 +88,7 @@ const char* BookConnectionString() {
     if (!NamedBook().empty()) {
         current = NamedBook();
     } else if (const std::string chosen = ChosenBook(); !chosen.empty()) {
-        current = AsConnectionString(chosen);
+        current = ConnectionStringFor(chosen);
     } else {
         current = std::string(kFilePrefix) + "data.mdb";
     }
@@ -103,7 +100,11 @@ bool BookIsChosen() {
 }
 
 void SetBookDataSource(const std::string& path) {
-    NamedBook() = AsConnectionString(path);
+    NamedBook() = ConnectionStringFor(path);
+}
+
+std::string ConnectionStringFor(const std::string& book) {
+    return IsServerBook(book) ? WithoutPassword(book) : kFilePrefix + book;
 }
 
 std::string ShownBookName(const std::string& connectionString) {

@@ -16,6 +16,9 @@ bool BookIsChosen();
 // Names the book every dialog opens from now on: a path to a book file, or a server's URI.
 void SetBookDataSource(const std::string& path);
 
+// The connection string of a book named by a file's path or a server's URI.
+std::string ConnectionStringFor(const std::string& book);
+
 // A server URI without the password written into it; other strings unchanged.
 std::string WithoutPassword(const std::string& connectionString);
 

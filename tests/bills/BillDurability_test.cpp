@@ -54,10 +54,9 @@ TEST(BillDurability, AKilledImportLeavesAllOrNothing) {
         ASSERT_TRUE(problems.empty()) << "trial " << trial << ": " << problems.front();
         const long long entries = QueryNumber(target, "select count(*) from normalPay") +
                                   QueryNumber(target, "select count(*) from normalIncome");
-        const bool hasRecords =
-            QueryNumber(target, "select count(*) from sqlite_master where name = 'billImport'") > 0;
-        const long long records =
-            hasRecords ? QueryNumber(target, "select count(*) from billImport") : 0;
+        const long long records = BookHasTable(target, "billImport")
+                                      ? QueryNumber(target, "select count(*) from billImport")
+                                      : 0;
         ASSERT_TRUE(entries == 0 || entries == kWhole) << "trial " << trial << ": " << entries;
         ASSERT_EQ(records, entries) << "trial " << trial;
         (entries == 0 ? none : all) += 1;

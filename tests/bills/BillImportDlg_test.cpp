@@ -117,7 +117,7 @@ TEST_F(BillImportWindow, PreviewsMapsAndImportsAStatement) {
     Click(dlg, IDC_BILL_IMPORT);
     EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"导入完成：添加18笔，跳过9笔，已在账本中0笔。"});
-    const std::string path = book.BookPath().string();
+    const std::string path = book.Name();
     EXPECT_EQ(
         QueryBook(path,
                   "select 支出人员, 支出金额, 支出日期, 支出项目, 备注 from normalPay "

@@ -67,6 +67,10 @@ TempBook::~TempBook() {
     }
 }
 
+std::string TempBook::Name() const {
+    return m_database.empty() ? BookPath().string() : ServerUri(m_database);
+}
+
 std::string TempBook::ConnectionString() {
     return BookConnectionString();
 }

@@ -19,6 +19,8 @@ public:
 
     const std::filesystem::path& Dir() const { return m_dir; }
     std::filesystem::path BookPath() const { return m_dir / "data.mdb"; }
+    // The book as tillbook-db takes it: the file's path, or the server's URI.
+    std::string Name() const;
     // The connection string every dialog uses.
     static std::string ConnectionString();
     // True when the tests run against the server.
