@@ -10,6 +10,7 @@
 #include "bills/BillImport.h"
 #include "bills/BillReader.h"
 #include "data/ADODatabase.h"
+#include "data/ADORecordset.h"
 #include "data/BookFile.h"
 #include "support/TempBook.h"
 
@@ -44,6 +45,13 @@ CommandRun ImportBill(const TempBook& book, const std::string& file, bool dryRun
     return run;
 }
 
+void ExecuteOnBook(const std::string& statement) {
+    CADODatabase db;
+    db.SetConnectionString(TempBook::ConnectionString());
+    db.Open();
+    CADORecordset(&db).Open(db.GetActiveConnection(), statement);
+}
+
 std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find('\n'));
 }
@@ -74,6 +82,12 @@ class SampleImport : public ::testing::TestWithParam<ImportCase> {};
 TEST_P(SampleImport, BooksTheCountedRowsOnceOnly) {
     const ImportCase& c = GetParam();
     TempBook book;
+    // A row given its own 编号 and taken out again: on a server the row key now runs ahead of
+    // 编号, so a record that kept the key instead of the entry's 编号 points elsewhere.
+    ExecuteOnBook(
+        "insert into normalPay (编号, 支出人员, 支出金额, 支出日期, 支出项目) values "
+        "(100, '妈妈', 1, #2020-01-01#, '餐饮')");
+    ExecuteOnBook("delete from normalPay");
     const CommandRun first = ImportBill(book, kData + "/" + c.file);
     ASSERT_EQ(first.code, 0) << first.err;
     EXPECT_EQ(FirstLine(first.out), c.firstLine);
@@ -81,6 +95,12 @@ TEST_P(SampleImport, BooksTheCountedRowsOnceOnly) {
     EXPECT_EQ(Fen(book, "normalIncome", "收入金额"), c.incomeFen);
     EXPECT_EQ(Rows(book, "normalPay") + Rows(book, "normalIncome"), c.added);
     EXPECT_EQ(Rows(book, "billImport"), c.added);
+    EXPECT_EQ(QueryNumber(book.Name(),
+                          "select count(*) from billImport b where 账目编号 in (select 编号 from "
+                          "normalPay) and 账目表 = 'normalPay' or 账目编号 in (select 编号 from "
+                          "normalIncome) and 账目表 = 'normalIncome'"),
+              c.added)
+        << "each record names its entry";
 
     const CommandRun again = ImportBill(book, kData + "/" + c.file);
     ASSERT_EQ(again.code, 0) << again.err;
