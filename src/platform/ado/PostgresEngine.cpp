@@ -560,9 +560,10 @@ std::unique_ptr<IEngineConnection> OpenPostgresServer(const std::string& uri) {
         facts.path = facts.server;
         facts.connectionLost = true;
         facts.engineCode = EngineCode::CantOpen;
-        const std::string msg(TrimAsciiSpace(View(Pq().PQerrorMessage(conn))));
-        throw CComError(E_FAIL, kSource, "Cannot connect to " + facts.server + ": " + msg,
-                        std::move(facts));
+        // Written before the facts move into the error: arguments have no order.
+        const std::string msg = "Cannot connect to " + facts.server + ": " +
+                                std::string(TrimAsciiSpace(View(Pq().PQerrorMessage(conn))));
+        throw CComError(E_FAIL, kSource, msg, std::move(facts));
     }
     // Dates as the file keeps them, text in UTF-8, only warnings worth hearing.
     connection->Execute(

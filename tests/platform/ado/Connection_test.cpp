@@ -57,6 +57,21 @@ TEST(Connection, AFileBookLeavesThePostgreSQLClientLibraryUnloaded) {
     EXPECT_EQ(mapped.find("libpq.so"), std::string::npos);
 }
 
+TEST(Connection, AnUnreachableServerIsNamedInTheError) {
+    CConnection c;
+    try {
+        c.OpenServer("postgresql://family@127.0.0.1:1/book");
+        ADD_FAILURE() << "connected to a closed port";
+    } catch (const CComError& e) {
+        EXPECT_TRUE(e.Facts().connectionLost);
+        EXPECT_EQ(e.Facts().server, "postgresql://family@127.0.0.1:1/book");
+        EXPECT_EQ(
+            e.Description().rfind("Cannot connect to postgresql://family@127.0.0.1:1/book: ", 0),
+            0u)
+            << e.Description();
+    }
+}
+
 TEST(Connection, MissingFileIsReportedWithItsFullPathAndNotCreated) {
     TempDatabase db(kScript);
     const CComError e = OpenError("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=missing.mdb");
