@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "BookPlacement.h"
+#include "data/ServerBook.h"
 #include "platform/ado/BulkDatabase.h"
 #include "platform/ado/JetDialect.h"
 #include "platform/ado/OleDate.h"
@@ -171,6 +172,9 @@ int RunExportCommand(const std::string& book, const std::string& dirArg, bool fo
                      std::FILE* err) {
     try {
         std::error_code ec;
+        if (IsServerBook(book))
+            throw std::runtime_error("export reads book files; copy a server book into one first "
+                                     "(tillbook-db copy URI FILE).");
         if (!IsSqliteFile(book))
             throw std::runtime_error("'" + book + "' is not a Tillbook book (for a Jet/Access " +
                                      "file, run tillbook-db import first).");
