@@ -8,21 +8,18 @@
 
 #include "data/BookConnection.h"
 #include "data/BookSide.h"
+#include "data/ServerBook.h"
 #include "platform/ado/BulkDatabase.h"
 
 namespace fs = std::filesystem;
 
 std::string HouseholdBookPath() {
-    const std::string connection = BookConnectionString();
+    const std::string book = ShownBookName(BookConnectionString());
     // A server's address stays as it is: backups do not apply to it.
-    if (connection.find("://") != std::string::npos)
-        return connection;
-    const std::string key = "Data Source=";
-    const std::size_t at = connection.find(key);
-    const std::string source =
-        at == std::string::npos ? "data.mdb" : connection.substr(at + key.size());
+    if (IsServerBook(book))
+        return book;
     std::error_code ec;
-    return fs::absolute(source, ec).lexically_normal().string();
+    return fs::absolute(book, ec).lexically_normal().string();
 }
 
 std::string BackupFolderFor(const std::string& bookPath) {

@@ -13,6 +13,7 @@
 
 #include "data/BackupFiles.h"
 #include "data/DatabaseFailure.h"
+#include "data/ServerBook.h"
 #include "platform/ado/ComError.h"
 #include "platform/ado/DatabaseBackup.h"
 
@@ -115,7 +116,7 @@ bool BackUpQuietly(const std::string& bookPath, bool onlyWhenDue) {
 }  // namespace
 
 bool BackupApplies(const std::string& book) {
-    return book.find("://") == std::string::npos;
+    return !IsServerBook(book);
 }
 
 BackupFile BackUpBook(const std::string& bookPath, const std::string& folderArg) {

@@ -6,40 +6,25 @@
 #include <memory>
 #include <string>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "entry/CNormalIncomeDlg.h"
 #include "entry/CNormalPayDlg.h"
 #include "platform/ui/MessageBox.h"
 #include "res/ResourceIds.h"
-
-namespace {
-void WriteLine(const std::string& line) {
-    const std::string text = line + "\n";
-    // One write per line, unbuffered: what was written is readable after a kill.
-    if (::write(STDOUT_FILENO, text.data(), text.size()) < 0)
-        std::_Exit(3);
-}
-}  // namespace
+#include "support/HeadlessQt.h"
 
 int main(int argc, char** argv) {
     if (argc != 4 || chdir(argv[1]) != 0)
         return 2;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // A private runtime folder, which Qt asks for and CI machines do not set.
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const std::string dir = "/tmp/tillbook-tests-" + std::to_string(getuid());
-        mkdir(dir.c_str(), 0700);
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir));
-    }
+    UseHeadlessQt();
     QApplication app(argc, argv);
     const std::string trial = argv[2];
     const bool income = std::string(argv[3]) == "income";
 
     long current = 0;
     SetMessageBoxHook([&current](QWidget*, const std::string& text) {
-        WriteLine(text == "数据添加成功！" ? std::to_string(current) : "E " + text);
+        WriteLineNow(text == "数据添加成功！" ? std::to_string(current) : "E " + text);
     });
     std::unique_ptr<CDialog> dlg;
     if (income)

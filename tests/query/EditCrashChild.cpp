@@ -11,7 +11,6 @@
 #include <random>
 #include <string>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/ui/MessageBox.h"
@@ -19,29 +18,17 @@
 #include "query/CIncomeInquiryDlg.h"
 #include "query/CPayInquiryDlg.h"
 #include "res/ResourceIds.h"
-
-namespace {
-void WriteLine(const std::string& line) {
-    const std::string text = line + "\n";
-    if (::write(STDOUT_FILENO, text.data(), text.size()) < 0)
-        std::_Exit(3);
-}
-}  // namespace
+#include "support/HeadlessQt.h"
 
 int main(int argc, char** argv) {
     if (argc != 4 || chdir(argv[1]) != 0)
         return 2;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const std::string dir = "/tmp/tillbook-tests-" + std::to_string(getuid());
-        mkdir(dir.c_str(), 0700);
-        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(dir));
-    }
+    UseHeadlessQt();
     QApplication app(argc, argv);
     const int trial = std::atoi(argv[2]);
     const bool income = std::string(argv[3]) == "income";
     SetQueryClock([] { return DateTimeValue(2026, 12, 6, 14, 5); });
-    SetMessageBoxHook([](QWidget*, const std::string& text) { WriteLine("E " + text); });
+    SetMessageBoxHook([](QWidget*, const std::string& text) { WriteLineNow("E " + text); });
     SetQuestionHook([](QWidget*, const std::string&) { return true; });
     std::string amount;
     const int amountId = income ? IDC_EDIT_INCOME_AMOUNT : IDC_EDIT_PAY_AMOUNT;
@@ -67,7 +54,7 @@ int main(int argc, char** argv) {
         const int pick = std::uniform_int_distribution<int>(0, 99)(random);
         auto anyRow = [&] { return std::uniform_int_distribution<int>(0, rows - 1)(random); };
         if (steps > 0 && (pick < 35 || rows < 4)) {
-            WriteLine("P U");
+            WriteLineNow("P U");
             dlg->SendCommand(ID_INQ_UNDO);
             --steps;
         } else if (pick < 70 && rows >= 4) {
@@ -79,7 +66,7 @@ int main(int argc, char** argv) {
             std::string line = "P D";
             for (int row : list.GetSelectedItems())
                 line += " " + list.GetItemText(row, 0);
-            WriteLine(line);
+            WriteLineNow(line);
             dlg->SendCommand(ID_INQ_DELETE);
             ++steps;
         } else if (rows > 0) {
@@ -90,12 +77,12 @@ int main(int argc, char** argv) {
             if (list.GetItemText(row, 1) == std::to_string(value) + ".0")
                 ++value;
             amount = std::to_string(value);
-            WriteLine("P C " + list.GetItemText(row, 0) + " " + amount);
+            WriteLineNow("P C " + list.GetItemText(row, 0) + " " + amount);
             dlg->SendCommand(ID_INQ_CHANGE);
             ++steps;
         } else {
             return 4;
         }
-        WriteLine("A");
+        WriteLineNow("A");
     }
 }
